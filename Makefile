@@ -1,0 +1,29 @@
+# The project's commands. Each installs the Debian packages it needs first
+# (scripts/install-deps.sh, as root) and then builds what it uses.
+.PHONY: all deps native win32 run test clean
+
+all: native win32
+
+deps:
+	@bash scripts/install-deps.sh
+
+native: deps
+	@cmake --preset native >/dev/null
+	@cmake --build --preset native
+
+win32: deps
+	@cmake --preset win32-i686 >/dev/null
+	@cmake --build --preset win32-i686
+	@cmake --preset win32-x86_64 >/dev/null
+	@cmake --build --preset win32-x86_64
+
+# Plays the show: see README.md.
+run: deps
+	@bash scripts/run.sh
+
+# Builds all three presets and runs every test tier.
+test: deps
+	@bash scripts/test.sh
+
+clean:
+	rm -rf build out

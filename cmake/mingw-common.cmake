@@ -1,0 +1,10 @@
+set(CMAKE_C_COMPILER ${QUORVELIN_MINGW_TRIPLET}-gcc)
+set(CMAKE_CXX_COMPILER ${QUORVELIN_MINGW_TRIPLET}-g++)
+set(CMAKE_RC_COMPILER ${QUORVELIN_MINGW_TRIPLET}-windres)
+set(CMAKE_FIND_ROOT_PATH /usr/${QUORVELIN_MINGW_TRIPLET})
+set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
+set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
+# The .scr must import system DLLs only: the compiler's runtime goes in statically.
+set(CMAKE_EXE_LINKER_FLAGS_INIT "-static -static-libgcc -static-libstdc++")
+set(CMAKE_SHARED_LINKER_FLAGS_INIT "-static-libgcc -static-libstdc++")

@@ -1,0 +1,27 @@
+// The bitmap seam on Windows: the bitmap resources of the program's own module,
+// loaded as a device-independent section so they keep their 24-bit layout.
+#include <windows.h>
+
+#include "resources/bitmap_source.h"
+
+BitmapSource::BitmapSource(unsigned int resourceId)
+{
+    HBITMAP bitmap = static_cast<HBITMAP>(LoadImageA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(resourceId),
+                                                     IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
+    if (bitmap == nullptr)
+        return;
+    handle = bitmap;
+    BITMAP description;
+    if (GetObjectA(bitmap, sizeof(description), &description) == 0 || description.bmBits == nullptr)
+        return;
+    width = description.bmWidth;
+    height = description.bmHeight;
+    pixels = description.bmBits;
+}
+
+// The pixels are needed only until the texture upload returns.
+BitmapSource::~BitmapSource()
+{
+    if (handle != nullptr)
+        DeleteObject(static_cast<HBITMAP>(handle));
+}
