@@ -5,6 +5,7 @@
 
 #include "render/gl.h"
 #include "scene/frame_pause.h"
+#include "scene/view_projection.h"
 
 namespace {
 // Light 1: a positional light above and behind the viewer, in eye coordinates.
@@ -34,10 +35,8 @@ void InitScene(int width, int height)
     glEnable(GL_BLEND);
     glBlendFunc(GL_SRC_ALPHA, GL_ONE);
 
-    glMatrixMode(GL_PROJECTION);
-    glLoadIdentity();
-    gluPerspective(45.0, static_cast<double>(width) / static_cast<double>(height), 0.1, 100.0);
-    glMatrixMode(GL_MODELVIEW);
+    // No viewport is set: it stays the one the context got when first made current.
+    SetViewProjection(width, height);
 }
 
 void RenderFrame()
