@@ -5,6 +5,8 @@
 
 #include "render/gl.h"
 #include "scene/frame_pause.h"
+#include "scene/phase_sequencer.h"
+#include "scene/scene_construction.h"
 #include "scene/view_projection.h"
 
 namespace {
@@ -12,6 +14,9 @@ namespace {
 const GLfloat LightAmbient[4] = {0.5f, 0.5f, 0.5f, 1.0f};
 const GLfloat LightDiffuse[4] = {1.0f, 1.0f, 1.0f, 1.0f};
 const GLfloat LightPosition[4] = {0.0f, 1.0f, 2.0f, 1.0f};
+
+// The scene's texture names, kept for the rest of the run and never deleted.
+SceneTextures Textures{};
 } // namespace
 
 void InitScene(int width, int height)
@@ -19,6 +24,7 @@ void InitScene(int width, int height)
     if (height == 0)
         height = 1;
     std::srand(static_cast<unsigned int>(std::time(nullptr)));
+    Textures = CreateSceneTextures();
 
     glClearColor(0.0f, 0.0f, 0.0f, 0.0f);
     glClearDepth(1.0);
@@ -37,12 +43,15 @@ void InitScene(int width, int height)
 
     // No viewport is set: it stays the one the context got when first made current.
     SetViewProjection(width, height);
+
+    BuildSceneObjects(Textures);
 }
 
 void RenderFrame()
 {
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT | GL_STENCIL_BUFFER_BIT);
     glLoadIdentity();
+    RunPhaseStep();
     glFlush();
     FramePause();
 }

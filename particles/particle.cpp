@@ -1,0 +1,69 @@
+#include "particles/particle.h"
+
+#include "render/gl.h"
+
+namespace {
+const float kFadeStep = -0.02f;
+}
+
+Particle::Particle() : Sprite(), velocity(), drift(), colour()
+{
+    setTranslucent(true);
+    setAlpha(1.0f);
+}
+
+Particle::Particle(unsigned int texture, const Vector3& position)
+    : Sprite(texture, true, 1.0f, position), velocity(), drift(), colour()
+{
+}
+
+Particle::Particle(unsigned int texture, const Vector3& position, const Vector3& velocity,
+                   const Vector3& drift, const Colour& colour)
+    : Sprite(texture, true, 1.0f, position), velocity(velocity), drift(drift), colour(colour)
+{
+}
+
+Particle::~Particle() = default;
+
+void Particle::update()
+{
+    Vector3 position = getPosition();
+    position += velocity + drift;
+    setPosition(position);
+    fade(kFadeStep);
+    if (!(getAlpha() > 0.0f))
+        setAlpha(0.0f);
+}
+
+void Particle::draw()
+{
+    // The push comes first so push and pop pair up whether or not anything is drawn.
+    glPushMatrix();
+    if (isTranslucent()) {
+        glEnable(GL_BLEND);
+        glBlendFunc(GL_SRC_ALPHA, GL_ONE);
+        glDisable(GL_LIGHTING);
+        glDisable(GL_DEPTH_TEST);
+        glColor4f(colour.r, colour.g, colour.b, getAlpha());
+        glBindTexture(GL_TEXTURE_2D, getTexture());
+
+        const QuadRect rect = getRect();
+        const float x0 = rect.getOrigin().getX();
+        const float y0 = rect.getOrigin().getY();
+        const float w = rect.getWidth();
+        const float h = rect.getHeight();
+        const Vector3 position = getPosition();
+        glTranslatef(position.getX(), position.getY(), position.getZ());
+        glBegin(GL_QUADS);
+        glTexCoord2d(1.0, 1.0);
+        glVertex3f(x0 + w, y0 + h, 0.0f);
+        glTexCoord2d(1.0, 0.0);
+        glVertex3f(x0 + w, y0, 0.0f);
+        glTexCoord2d(0.0, 0.0);
+        glVertex3f(x0, y0, 0.0f);
+        glTexCoord2d(0.0, 1.0);
+        glVertex3f(x0, y0 + h, 0.0f);
+        glEnd();
+    }
+    glPopMatrix();
+}
