@@ -41,8 +41,9 @@ float Vector3::length() const
 void Vector3::normalise()
 {
     const float len = length();
-    // `!(len != 0)` is also true when the length is NaN: such a vector becomes zero.
-    if (!(len != 0.0f)) {
+    // A NaN component makes the length NaN, which compares unordered with 0;
+    // such a vector becomes zero like the zero vector, instead of staying NaN.
+    if (len == 0.0f || std::isunordered(len, 0.0f)) {
         x = y = z = 0.0f;
         return;
     }

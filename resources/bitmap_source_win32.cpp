@@ -14,6 +14,11 @@ BitmapSource::BitmapSource(unsigned int resourceId)
     BITMAP description;
     if (GetObjectA(bitmap, sizeof(description), &description) == 0 || description.bmBits == nullptr)
         return;
+    // The upload reads three bytes a pixel: a shallower bitmap would be read
+    // past its end and a deeper one shown garbled, so either counts as missing.
+    if (description.bmBitsPixel != 24 || description.bmPlanes != 1 || description.bmWidth <= 0 ||
+        description.bmHeight <= 0)
+        return;
     width = description.bmWidth;
     height = description.bmHeight;
     pixels = description.bmBits;

@@ -38,7 +38,8 @@ bool ReadBmp(const unsigned char* data, std::size_t size, BmpImage& image)
         return false;
     if (width <= 0 || height <= 0 || width > kMaxSide || height > kMaxSide)
         return false;
-    if (offset < kFileHeaderSize + infoSize)
+    // In 64 bits: a huge header size must not wrap past the offset where size_t is 32 bits.
+    if (offset < std::uint64_t(kFileHeaderSize) + infoSize)
         return false;
     const std::uint64_t stride = (std::uint64_t(width) * 3 + 3) / 4 * 4;
     const std::uint64_t end = offset + stride * std::uint64_t(height);
