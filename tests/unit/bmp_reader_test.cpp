@@ -1,0 +1,171 @@
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <vector>
+
+#include "resources/bitmap_source.h"
+#include "resources/bmp_reader.h"
+
+namespace {
+void Put16(std::vector<unsigned char>& b, std::size_t at, std::uint32_t v)
+{
+    b[at] = v & 0xff;
+    b[at + 1] = (v >> 8) & 0xff;
+}
+
+void Put32(std::vector<unsigned char>& b, std::size_t at, std::uint32_t v)
+{
+    for (int i = 0; i < 4; ++i)
+        b[at + i] = (v >> (8 * i)) & 0xff;
+}
+
+// A well-formed 24-bit bottom-up BMP of 3 x 2 pixels: rows of 9 bytes padded to 12.
+std::vector<unsigned char> ValidBmp()
+{
+    const std::uint32_t width = 3, height = 2, stride = 12;
+    std::vector<unsigned char> b(54 + stride * height);
+    b[0] = 'B';
+    b[1] = 'M';
+    Put32(b, 2, static_cast<std::uint32_t>(b.size()));
+    Put32(b, 10, 54);
+    Put32(b, 14, 40);
+    Put32(b, 18, width);
+    Put32(b, 22, height);
+    Put16(b, 26, 1);
+    Put16(b, 28, 24);
+    Put32(b, 30, 0);
+    for (std::size_t i = 54; i < b.size(); ++i)
+        b[i] = static_cast<unsigned char>(i);
+    return b;
+}
+
+// The reader's answer, with the image left untouched on refusal.
+bool Accepts(const std::vector<unsigned char>& b, std::size_t size)
+{
+    BmpImage image;
+    image.width = -7;
+    const bool ok = ReadBmp(b.data(), size, image);
+    if (!ok) {
+        EXPECT_EQ(image.width, -7);
+        EXPECT_EQ(image.pixels, nullptr);
+    }
+    return ok;
+}
+
+bool Accepts(const std::vector<unsigned char>& b) { return Accepts(b, b.size()); }
+} // namespace
+
+TEST(BmpReader, ReadsAWellFormedPictureInPlace)
+{
+    const std::vector<unsigned char> b = ValidBmp();
+    BmpImage image;
+    ASSERT_TRUE(ReadBmp(b.data(), b.size(), image));
+    EXPECT_EQ(image.width, 3);
+    EXPECT_EQ(image.height, 2);
+    EXPECT_EQ(image.pixels, b.data() + 54);
+
+    // A larger header and a gap before the pixels are allowed.
+    std::vector<unsigned char> v5 = ValidBmp();
+    v5.insert(v5.begin() + 54, 84 + 16, 0);
+    Put32(v5, 14, 124);
+    Put32(v5, 10, 54 + 84 + 16);
+    ASSERT_TRUE(ReadBmp(v5.data(), v5.size(), image));
+    EXPECT_EQ(image.pixels, v5.data() + 154);
+}
+
+TEST(BmpReader, EveryTruncationIsRefused)
+{
+    const std::vector<unsigned char> b = ValidBmp();
+    for (std::size_t size = 0; size < b.size(); ++size)
+        EXPECT_FALSE(Accepts(b, size)) << "size " << size;
+    BmpImage image;
+    EXPECT_FALSE(ReadBmp(nullptr, b.size(), image));
+}
+
+TEST(BmpReader, LyingHeadersAreRefused)
+{
+    struct Lie {
+        const char* what;
+        std::size_t at;
+        int bytes;
+        std::uint32_t value;
+    };
+    const Lie lies[] = {
+        {"signature", 0, 2, 0x4142},
+        {"offset past the end", 10, 4, 60},
+        {"offset inside the headers", 10, 4, 40},
+        {"offset near 4 GiB", 10, 4, 0xffffffffu},
+        {"info header too small", 14, 4, 12},
+        {"info header past the offset", 14, 4, 41},
+        {"info header near 4 GiB", 14, 4, 0xfffffff0u},
+        {"zero width", 18, 4, 0},
+        {"negative width", 18, 4, 0xfffffffdu},
+        {"rows wider than the data", 18, 4, 5},
+        {"huge width", 18, 4, 0x7fffffffu},
+        {"zero height", 22, 4, 0},
+        {"top-down rows", 22, 4, 0xfffffffeu},
+        {"most negative height", 22, 4, 0x80000000u},
+        {"one row more than the data", 22, 4, 3},
+        {"huge height", 22, 4, 0x40000000u},
+        {"no planes", 26, 2, 0},
+        {"two planes", 26, 2, 2},
+        {"8 bits", 28, 2, 8},
+        {"32 bits", 28, 2, 32},
+        {"16 bits", 28, 2, 16},
+        {"run-length compression", 30, 4, 1},
+        {"bit-field compression", 30, 4, 3},
+    };
+    for (const Lie& lie : lies) {
+        std::vector<unsigned char> b = ValidBmp();
+        if (lie.bytes == 2)
+            Put16(b, lie.at, lie.value);
+        else
+            Put32(b, lie.at, lie.value);
+        EXPECT_FALSE(Accepts(b)) << lie.what;
+    }
+    // The file-size field is not trusted either way: the real size decides.
+    std::vector<unsigned char> b = ValidBmp();
+    Put32(b, 2, 0xffffffffu);
+    EXPECT_TRUE(Accepts(b));
+}
+
+// Whatever the header says, an accepted picture's rows lie inside the data.
+TEST(BmpReader, ScrambledHeadersNeverPointOutsideTheData)
+{
+    std::uint32_t state = 12345;
+    const auto next = [&state]() {
+        state = state * 1103515245u + 12345u;
+        return state >> 16;
+    };
+    for (int round = 0; round < 20000; ++round) {
+        std::vector<unsigned char> b = ValidBmp();
+        const int changes = 1 + next() % 4;
+        for (int c = 0; c < changes; ++c)
+            b[next() % 54] = static_cast<unsigned char>(next());
+        const std::size_t size = b.size() - next() % 8;
+        BmpImage image;
+        if (!ReadBmp(b.data(), size, image))
+            continue;
+        const std::size_t stride = (static_cast<std::size_t>(image.width) * 3 + 3) / 4 * 4;
+        ASSERT_GT(image.width, 0);
+        ASSERT_GT(image.height, 0);
+        ASSERT_GE(image.pixels, b.data() + 54);
+        ASSERT_LE(image.pixels + stride * image.height, b.data() + size) << "round " << round;
+    }
+}
+
+TEST(BitmapSource, GivesThePicturesByIdAndNothingForOtherIds)
+{
+    const struct {
+        unsigned int id;
+        int side;
+    } pictures[] = {{109, 128}, {110, 32}, {111, 128}, {112, 128}, {116, 128}, {117, 32}, {118, 512}};
+    for (const auto& picture : pictures) {
+        const BitmapSource source(picture.id);
+        ASSERT_TRUE(source.isLoaded()) << picture.id;
+        EXPECT_EQ(source.getWidth(), picture.side) << picture.id;
+        EXPECT_EQ(source.getHeight(), picture.side) << picture.id;
+    }
+    for (unsigned int id : {0u, 1u, 106u, 108u, 113u, 119u, 255u, 70000u})
+        EXPECT_FALSE(BitmapSource(id).isLoaded()) << id;
+}

@@ -1,0 +1,199 @@
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <set>
+#include <sstream>
+#include <string>
+#include <tuple>
+#include <vector>
+
+#include "mesh/mesh_part.h"
+#include "resources/mesh_text_data.h"
+
+namespace {
+const std::string kText(kMeshTextData, kMeshTextDataSize);
+
+std::vector<std::string> Lines(const std::string& text)
+{
+    std::vector<std::string> lines;
+    std::istringstream in(text);
+    for (std::string line; std::getline(in, line);)
+        lines.push_back(line);
+    return lines;
+}
+
+std::vector<Triangle> ReadFaces(const std::string& text)
+{
+    std::istringstream in(text);
+    MeshPart part;
+    part.read(in);
+    return part.getFaces();
+}
+
+// The nine components of a face in text order.
+std::vector<float> Components(const Triangle& face)
+{
+    std::vector<float> out;
+    for (const Vector3& v : face.vertices) {
+        out.push_back(v.getX());
+        out.push_back(v.getY());
+        out.push_back(v.getZ());
+    }
+    return out;
+}
+
+std::vector<float> Components(const std::vector<Triangle>& faces)
+{
+    std::vector<float> out;
+    for (const Triangle& face : faces) {
+        const std::vector<float> c = Components(face);
+        out.insert(out.end(), c.begin(), c.end());
+    }
+    return out;
+}
+
+// Every number of a text, read as the reader reads them.
+std::vector<float> Numbers(const std::string& text)
+{
+    std::istringstream in(text);
+    std::vector<float> out;
+    for (float value; in >> value;)
+        out.push_back(value);
+    return out;
+}
+
+Vector3 Normal(const Triangle& f)
+{
+    Vector3 n = (f.vertices[1] - f.vertices[0]).cross(f.vertices[2] - f.vertices[0]);
+    n.normalise();
+    return n;
+}
+} // namespace
+
+TEST(MeshText, EmbeddedTextHasItsExactLayout)
+{
+    ASSERT_EQ(kMeshTextDataSize, 2911u);
+    EXPECT_EQ(std::strlen(kMeshTextData), kMeshTextDataSize);
+    EXPECT_EQ(kText.back(), '\n');
+    const std::vector<std::string> lines = Lines(kText);
+    ASSERT_EQ(lines.size(), 32u);
+    // Lengths without the LF: the first line lacks its sign blank.
+    EXPECT_EQ(lines[0].size(), 89u);
+    for (std::size_t i = 1; i < lines.size(); ++i)
+        EXPECT_EQ(lines[i].size(), 90u) << "line " << i + 1;
+    EXPECT_EQ(lines[0], "0.937632  0.937632 -0.999999  0.937632  0.923937 -0.999999 -0.937632  0.923937 -0.999999 ");
+    EXPECT_EQ(lines[7], " 0.849431  1.000000 -0.937632 -0.937632  1.000000 -0.937632 -0.937632  1.000000  0.849430 ");
+    EXPECT_EQ(lines[22], " 0.955899  0.937632 -0.955898  0.849431  1.000000 -0.937632 -0.937632  1.000000  0.849430 ");
+    EXPECT_EQ(lines[31], "-1.000000  0.937632  0.937633 -0.955899  0.937632  0.955900 -0.937632  1.000000  0.849430 ");
+    for (char c : kText)
+        EXPECT_TRUE(c == '\n' || c == ' ' || c == '-' || c == '.' || (c >= '0' && c <= '9')) << int(c);
+}
+
+TEST(MeshText, EmbeddedTextIsAClosedPlateOf18Corners)
+{
+    const std::vector<Triangle> faces = ReadFaces(kText);
+    ASSERT_EQ(faces.size(), 32u);
+    EXPECT_EQ(Components(faces), Numbers(kText));
+    std::set<std::tuple<float, float, float>> corners;
+    for (const Triangle& f : faces)
+        for (const Vector3& v : f.vertices)
+            corners.insert(std::make_tuple(v.getX(), v.getY(), v.getZ()));
+    EXPECT_EQ(corners.size(), 18u);
+
+    // Line 8 is the top face, line 7 the bottom; both face outward.
+    for (const Vector3& v : faces[7].vertices)
+        EXPECT_EQ(v.getY(), 1.0f);
+    for (const Vector3& v : faces[6].vertices)
+        EXPECT_EQ(v.getY(), 0.861569f);
+    EXPECT_FLOAT_EQ(Normal(faces[7]).getY(), 1.0f);
+    EXPECT_FLOAT_EQ(Normal(faces[6]).getY(), -1.0f);
+}
+
+TEST(MeshReader, LineEndingsChangeNothing)
+{
+    const std::vector<float> expected = Components(ReadFaces(kText));
+    // Without the final LF the last line still ends at the end of the text.
+    EXPECT_EQ(Components(ReadFaces(kText.substr(0, kText.size() - 1))), expected);
+    std::string crlf;
+    for (char c : kText) {
+        if (c == '\n')
+            crlf += '\r';
+        crlf += c;
+    }
+    EXPECT_EQ(ReadFaces(crlf).size(), 32u);
+    EXPECT_EQ(Components(ReadFaces(crlf)), expected);
+    EXPECT_TRUE(ReadFaces("").empty());
+}
+
+// Faces are counted by lines, numbers taken regardless of line breaks.
+TEST(MeshReader, ShortLineShiftsLaterNumbersAndZeroFillsTheEnd)
+{
+    const std::string text = "1 2 3 4 5 6 7 8\n"
+                             "11 12 13 14 15 16 17 18 19\n"
+                             "21 22 23 24 25 26 27 28 29\n";
+    const std::vector<Triangle> faces = ReadFaces(text);
+    ASSERT_EQ(faces.size(), 3u);
+    std::vector<float> expected = Numbers(text);
+    expected.push_back(0.0f); // the last face's third z finds no number
+    EXPECT_EQ(Components(faces), expected);
+}
+
+TEST(MeshReader, BlankLineAddsAZeroFaceAtTheEnd)
+{
+    const std::string text = "1 2 3 4 5 6 7 8 9\n\n11 12 13 14 15 16 17 18 19\n";
+    const std::vector<Triangle> faces = ReadFaces(text);
+    ASSERT_EQ(faces.size(), 3u);
+    std::vector<float> expected = Numbers(text);
+    expected.resize(27, 0.0f);
+    EXPECT_EQ(Components(faces), expected);
+}
+
+TEST(MeshReader, MalformedNumberZeroesTheRestOfThePart)
+{
+    const std::string text = "1 2 3 4 5 6 7 8 9\n"
+                             "11 12 13 14 x5 16 17 18 19\n"
+                             "21 22 23 24 25 26 27 28 29\n";
+    const std::vector<Triangle> faces = ReadFaces(text);
+    ASSERT_EQ(faces.size(), 3u);
+    const std::vector<float> expected = {1, 2, 3, 4, 5, 6, 7, 8, 9, 11, 12, 13, 14, 0, 0, 0, 0, 0,
+                                         0, 0, 0, 0, 0, 0, 0, 0, 0};
+    EXPECT_EQ(Components(faces), expected);
+
+    // A number too large for a float fails the same way, never storing a limit.
+    const std::vector<Triangle> huge = ReadFaces("1 2 3 4 5 6 7 1e99 9\n");
+    const std::vector<float> expectedHuge = {1, 2, 3, 4, 5, 6, 7, 0, 0};
+    EXPECT_EQ(Components(huge), expectedHuge);
+}
+
+TEST(MeshReader, ReadingAgainResizesInsteadOfAppending)
+{
+    std::istringstream in(kText);
+    MeshPart part;
+    part.read(in);
+    // The counting left the stream at its end; the caller rewinds it.
+    in.clear();
+    in.seekg(0);
+    part.read(in);
+    EXPECT_EQ(Components(part.getFaces()), Numbers(kText));
+
+    // A shorter text drops the faces beyond its count.
+    std::istringstream two("1 2 3 4 5 6 7 8 9\n11 12 13 14 15 16 17 18 19");
+    part.read(two);
+    ASSERT_EQ(part.getFaces().size(), 2u);
+    EXPECT_EQ(Components(part.getFaces()), Numbers(two.str()));
+}
+
+// Counting starts where the stream stands; reading always starts at the
+// beginning of the text.
+TEST(MeshReader, CountsFromTheCurrentPositionButReadsFromTheStart)
+{
+    std::istringstream in(kText);
+    std::string skipped;
+    std::getline(in, skipped);
+    MeshPart part;
+    part.read(in);
+    ASSERT_EQ(part.getFaces().size(), 31u);
+    std::vector<float> expected = Numbers(kText);
+    expected.resize(31 * 9);
+    EXPECT_EQ(Components(part.getFaces()), expected);
+}
