@@ -1,0 +1,458 @@
+#include "host/x11/x11_host.h"
+
+#include <poll.h>
+#include <signal.h>
+#include <time.h>
+
+#include <X11/Xatom.h>
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
+#include <X11/keysym.h>
+
+#include <GL/glx.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+#include "render/gl.h"
+#include "scene/render_frame.h"
+#include "scene/view_projection.h"
+
+namespace {
+const char* const kTitle = "Quorvelin-Saver";
+constexpr int kWindowWidth = 800;
+constexpr int kWindowHeight = 600;
+// The largest pointer movement, in pixels summed over x and y from where the
+// pointer was at start, that leaves the full-screen show running.
+constexpr int kMouseThreshold = 4;
+
+volatile sig_atomic_t StopRequested = 0;
+int LastXError = 0;
+
+void OnStopSignal(int) { StopRequested = 1; }
+
+// Errors about a window that has gone, or an id that never was one, are
+// answers to be checked, not reasons for Xlib to end the program.
+int RecordXError(Display*, XErrorEvent* error)
+{
+    LastXError = error->error_code;
+    return 0;
+}
+
+timespec Now()
+{
+    timespec now{};
+    clock_gettime(CLOCK_MONOTONIC, &now);
+    return now;
+}
+
+long long Nanoseconds(const timespec& t) { return static_cast<long long>(t.tv_sec) * 1000000000LL + t.tv_nsec; }
+
+int GlxValue(Display* display, XVisualInfo* visual, int attribute)
+{
+    int value = 0;
+    if (glXGetConfig(display, visual, attribute, &value) != 0)
+        return 0;
+    return value;
+}
+
+// A visual the show can use as it is: OpenGL, RGBA, double-buffered, with depth.
+bool IsUsableVisual(Display* display, XVisualInfo* visual)
+{
+    return GlxValue(display, visual, GLX_USE_GL) != 0 && GlxValue(display, visual, GLX_RGBA) != 0
+           && GlxValue(display, visual, GLX_DOUBLEBUFFER) != 0 && GlxValue(display, visual, GLX_DEPTH_SIZE) >= 16;
+}
+} // namespace
+
+struct X11Host::State {
+    Display* display = nullptr;
+    int screen = 0;
+    XVisualInfo* visual = nullptr;
+    Colormap colormap = 0;
+    Cursor blankCursor = 0;
+    GLXContext context = nullptr;
+
+    Window target = 0;   // the window whose size the show follows
+    Window drawable = 0; // the window drawn into: target, or a child of it made by us
+    bool ownsDrawable = false;
+    bool ownsTarget = false;
+
+    Atom deleteWindow = 0;
+    int width = 0;
+    int height = 0;
+    int startX = 0; // pointer position at start, for the full-screen movement rule
+    int startY = 0;
+    bool closing = false;
+};
+
+X11Host::X11Host(const X11Options& options) : options(options), state(std::make_unique<State>()) {}
+
+X11Host::~X11Host() { release(); }
+
+int X11Host::run()
+{
+    // Stop signals are held back except while waiting for the next tick, so
+    // a stop never lands inside a frame, and the renderer's threads, made
+    // later, inherit the blocked mask and leave the signals to this one.
+    sigset_t stopSignals;
+    sigemptyset(&stopSignals);
+    sigaddset(&stopSignals, SIGTERM);
+    sigaddset(&stopSignals, SIGINT);
+    sigaddset(&stopSignals, SIGHUP);
+    struct sigaction action {};
+    action.sa_handler = OnStopSignal;
+    sigemptyset(&action.sa_mask);
+    for (int signal : {SIGTERM, SIGINT, SIGHUP})
+        sigaction(signal, &action, nullptr);
+    sigprocmask(SIG_BLOCK, &stopSignals, nullptr);
+
+    const int status = open();
+    if (status != 0) {
+        release();
+        return status;
+    }
+    playLoop();
+    release();
+    return 0;
+}
+
+int X11Host::open()
+{
+    State& s = *state;
+    s.display = XOpenDisplay(nullptr);
+    if (s.display == nullptr) {
+        const char* name = std::getenv("DISPLAY");
+        if (name == nullptr || *name == '\0')
+            std::fprintf(stderr, "quorvelin: no X display (DISPLAY is not set)\n");
+        else
+            std::fprintf(stderr, "quorvelin: cannot open display '%s'\n", name);
+        return 1;
+    }
+    XSetErrorHandler(RecordXError);
+    s.screen = DefaultScreen(s.display);
+
+    int errorBase = 0;
+    int eventBase = 0;
+    if (!glXQueryExtension(s.display, &errorBase, &eventBase)) {
+        std::fprintf(stderr, "quorvelin: display '%s' has no OpenGL (GLX)\n", DisplayString(s.display));
+        return 1;
+    }
+
+    int status = 0;
+    switch (options.mode) {
+    case X11Options::Mode::Window:
+    case X11Options::Mode::Fullscreen:
+        status = makeOwnWindow();
+        break;
+    case X11Options::Mode::WindowId:
+        status = adoptWindow(options.windowId, false);
+        break;
+    case X11Options::Mode::Root: {
+        const char* daemonWindow = std::getenv("XSCREENSAVER_WINDOW");
+        unsigned long id = 0;
+        if (daemonWindow != nullptr && *daemonWindow != '\0') {
+            if (!ParseWindowId(daemonWindow, id)) {
+                std::fprintf(stderr, "quorvelin: bad window id '%s' in XSCREENSAVER_WINDOW\n", daemonWindow);
+                return 2;
+            }
+            status = adoptWindow(id, false);
+        } else {
+            status = adoptWindow(RootWindow(s.display, s.screen), true);
+        }
+        break;
+    }
+    }
+    if (status != 0)
+        return status;
+    return makeContext();
+}
+
+// Draws into a window someone else owns. Its own visual is used when the show
+// can draw with it; otherwise a child window of ours with a visual that fits
+// covers it (not on the root window, where a child would be a new top level).
+int X11Host::adoptWindow(unsigned long id, bool isRoot)
+{
+    State& s = *state;
+    XWindowAttributes attributes{};
+    LastXError = 0;
+    const Status found = XGetWindowAttributes(s.display, id, &attributes);
+    XSync(s.display, False);
+    if (found == 0 || LastXError != 0) {
+        std::fprintf(stderr, "quorvelin: no window 0x%lx on display '%s'\n", id, DisplayString(s.display));
+        return 2;
+    }
+    s.target = id;
+    s.screen = XScreenNumberOfScreen(attributes.screen);
+    s.width = attributes.width;
+    s.height = attributes.height;
+    // Size changes and the window's end only: input stays with its owner.
+    XSelectInput(s.display, id, StructureNotifyMask);
+
+    XVisualInfo wanted{};
+    wanted.visualid = XVisualIDFromVisual(attributes.visual);
+    wanted.screen = s.screen;
+    int count = 0;
+    s.visual = XGetVisualInfo(s.display, VisualIDMask | VisualScreenMask, &wanted, &count);
+    if (s.visual != nullptr && IsUsableVisual(s.display, s.visual)) {
+        s.drawable = id;
+        return 0;
+    }
+    if (s.visual != nullptr) {
+        XFree(s.visual);
+        s.visual = nullptr;
+    }
+    if (isRoot) {
+        std::fprintf(stderr, "quorvelin: the root window's visual cannot be drawn with OpenGL\n");
+        return 1;
+    }
+
+    return makeOwnWindow();
+}
+
+int X11Host::makeOwnWindow()
+{
+    State& s = *state;
+    int withStencil[] = {GLX_RGBA, GLX_DOUBLEBUFFER, GLX_RED_SIZE, 1, GLX_GREEN_SIZE, 1, GLX_BLUE_SIZE, 1,
+                         GLX_DEPTH_SIZE, 16, GLX_STENCIL_SIZE, 1, None};
+    s.visual = glXChooseVisual(s.display, s.screen, withStencil);
+    if (s.visual == nullptr) {
+        int withoutStencil[] = {GLX_RGBA, GLX_DOUBLEBUFFER, GLX_RED_SIZE, 1, GLX_GREEN_SIZE, 1, GLX_BLUE_SIZE, 1,
+                                GLX_DEPTH_SIZE, 16, None};
+        s.visual = glXChooseVisual(s.display, s.screen, withoutStencil);
+    }
+    if (s.visual == nullptr) {
+        std::fprintf(stderr, "quorvelin: no double-buffered RGBA OpenGL visual with a depth buffer on display '%s'\n",
+                     DisplayString(s.display));
+        return 1;
+    }
+
+    const Window root = RootWindow(s.display, s.screen);
+    const bool child = s.target != 0;
+    const bool fullscreen = options.mode == X11Options::Mode::Fullscreen;
+    if (!child) {
+        s.width = fullscreen ? DisplayWidth(s.display, s.screen) : kWindowWidth;
+        s.height = fullscreen ? DisplayHeight(s.display, s.screen) : kWindowHeight;
+    }
+
+    s.colormap = XCreateColormap(s.display, root, s.visual->visual, AllocNone);
+    XSetWindowAttributes attributes{};
+    attributes.colormap = s.colormap;
+    attributes.background_pixel = BlackPixel(s.display, s.screen);
+    attributes.border_pixel = 0;
+    unsigned long mask = CWColormap | CWBackPixel | CWBorderPixel;
+    // A child selects no input, so clicks and keys reach the owner's window.
+    if (!child) {
+        attributes.event_mask = StructureNotifyMask | KeyPressMask;
+        if (fullscreen)
+            attributes.event_mask |= ButtonPressMask | PointerMotionMask;
+        mask |= CWEventMask;
+    }
+    const Window parent = child ? s.target : root;
+    const Window window = XCreateWindow(s.display, parent, 0, 0, static_cast<unsigned>(s.width > 0 ? s.width : 1),
+                                        static_cast<unsigned>(s.height > 0 ? s.height : 1), 0, s.visual->depth,
+                                        InputOutput, s.visual->visual, mask, &attributes);
+    s.drawable = window;
+    s.ownsDrawable = true;
+    if (child) {
+        XMapWindow(s.display, window);
+        return 0;
+    }
+    s.target = window;
+
+    XStoreName(s.display, window, kTitle);
+    const Atom utf8 = XInternAtom(s.display, "UTF8_STRING", False);
+    XChangeProperty(s.display, window, XInternAtom(s.display, "_NET_WM_NAME", False), utf8, 8, PropModeReplace,
+                    reinterpret_cast<const unsigned char*>(kTitle), static_cast<int>(std::strlen(kTitle)));
+    char resName[] = "quorvelin";
+    char resClass[] = "Quorvelin";
+    XClassHint classHint{resName, resClass};
+    XSetClassHint(s.display, window, &classHint);
+    s.deleteWindow = XInternAtom(s.display, "WM_DELETE_WINDOW", False);
+    XSetWMProtocols(s.display, window, &s.deleteWindow, 1);
+
+    if (fullscreen) {
+        const Atom fullscreenState = XInternAtom(s.display, "_NET_WM_STATE_FULLSCREEN", False);
+        XChangeProperty(s.display, window, XInternAtom(s.display, "_NET_WM_STATE", False), XA_ATOM, 32,
+                        PropModeReplace, reinterpret_cast<const unsigned char*>(&fullscreenState), 1);
+        static const char blank[1] = {0};
+        const Pixmap pixmap = XCreateBitmapFromData(s.display, window, blank, 1, 1);
+        XColor black{};
+        s.blankCursor = XCreatePixmapCursor(s.display, pixmap, pixmap, &black, &black, 0, 0);
+        XFreePixmap(s.display, pixmap);
+        XDefineCursor(s.display, window, s.blankCursor);
+
+        // Movement counts from where the pointer was when the show started.
+        Window rootReturn = 0;
+        Window childReturn = 0;
+        int winX = 0;
+        int winY = 0;
+        unsigned int buttons = 0;
+        XQueryPointer(s.display, root, &rootReturn, &childReturn, &s.startX, &s.startY, &winX, &winY, &buttons);
+    }
+
+    XMapRaised(s.display, window);
+    if (fullscreen) {
+        // Input anywhere on the screen belongs to the saver while it runs.
+        // The grabs need the window viewable; without them the window's own
+        // events still close it.
+        XEvent event;
+        XWindowEvent(s.display, window, StructureNotifyMask, &event);
+        while (event.type != MapNotify) {
+            handleEvent(&event);
+            XWindowEvent(s.display, window, StructureNotifyMask, &event);
+        }
+        XGrabKeyboard(s.display, window, True, GrabModeAsync, GrabModeAsync, CurrentTime);
+        XGrabPointer(s.display, window, True, ButtonPressMask | PointerMotionMask, GrabModeAsync, GrabModeAsync,
+                     None, s.blankCursor, CurrentTime);
+    }
+    return 0;
+}
+
+int X11Host::makeContext()
+{
+    State& s = *state;
+    s.context = glXCreateContext(s.display, s.visual, nullptr, True);
+    if (s.context == nullptr || !glXMakeCurrent(s.display, s.drawable, s.context)) {
+        std::fprintf(stderr, "quorvelin: cannot make an OpenGL context current on display '%s'\n",
+                     DisplayString(s.display));
+        return 1;
+    }
+    if (GlxValue(s.display, s.visual, GLX_STENCIL_SIZE) < 1)
+        std::fprintf(stderr, "quorvelin: warning: no stencil buffer; the floor's mirror image will not be clipped\n");
+
+    // The size now, after any change a window manager made while mapping.
+    XWindowAttributes attributes{};
+    if (XGetWindowAttributes(s.display, s.target, &attributes) != 0) {
+        s.width = attributes.width;
+        s.height = attributes.height;
+    }
+    InitScene(s.width, s.height);
+    // The viewport GLX gave the context is the drawable's size at the first
+    // make-current, which a window manager may have changed since.
+    followSize(s.width, s.height);
+    return 0;
+}
+
+void X11Host::followSize(int width, int height)
+{
+    State& s = *state;
+    if (s.ownsDrawable && s.drawable != s.target)
+        XResizeWindow(s.display, s.drawable, static_cast<unsigned>(width > 0 ? width : 1),
+                      static_cast<unsigned>(height > 0 ? height : 1));
+    s.width = width;
+    s.height = height;
+    glViewport(0, 0, width, height);
+    SetViewProjection(width, height);
+}
+
+void X11Host::handleEvent(void* opaque)
+{
+    State& s = *state;
+    XEvent& event = *static_cast<XEvent*>(opaque);
+    const bool fullscreen = options.mode == X11Options::Mode::Fullscreen;
+    const bool ownWindow = options.mode == X11Options::Mode::Window || fullscreen;
+    switch (event.type) {
+    case ConfigureNotify:
+        if (event.xconfigure.window == s.target && s.context != nullptr
+            && (event.xconfigure.width != s.width || event.xconfigure.height != s.height))
+            followSize(event.xconfigure.width, event.xconfigure.height);
+        break;
+    case DestroyNotify:
+        // The owner took its window away: nothing is left to draw into.
+        // A child of ours went with it.
+        if (event.xdestroywindow.window == s.target) {
+            s.closing = true;
+            s.drawable = 0;
+        }
+        break;
+    case ClientMessage:
+        if (ownWindow && static_cast<Atom>(event.xclient.data.l[0]) == s.deleteWindow)
+            s.closing = true;
+        break;
+    case KeyPress:
+        if (fullscreen) {
+            s.closing = true;
+        } else if (ownWindow) {
+            const KeySym key = XLookupKeysym(&event.xkey, 0);
+            if (key == XK_Escape || key == XK_q)
+                s.closing = true;
+        }
+        break;
+    case ButtonPress:
+        if (fullscreen)
+            s.closing = true;
+        break;
+    case MotionNotify:
+        if (fullscreen) {
+            const int moved = std::abs(event.xmotion.x_root - s.startX) + std::abs(event.xmotion.y_root - s.startY);
+            if (moved > kMouseThreshold)
+                s.closing = true;
+        }
+        break;
+    default:
+        break;
+    }
+}
+
+void X11Host::playLoop()
+{
+    State& s = *state;
+    sigset_t waitMask;
+    sigprocmask(SIG_SETMASK, nullptr, &waitMask);
+    sigdelset(&waitMask, SIGTERM);
+    sigdelset(&waitMask, SIGINT);
+    sigdelset(&waitMask, SIGHUP);
+
+    const long long period = 1000000000LL / options.fps;
+    long long next = Nanoseconds(Now());
+    pollfd connection{ConnectionNumber(s.display), POLLIN, 0};
+    while (!s.closing && StopRequested == 0) {
+        RenderFrame();
+        glXSwapBuffers(s.display, s.drawable);
+
+        // The next tick is due one period after this one; a late frame moves
+        // the schedule instead of bursting to catch up, since the animation
+        // counts frames, not time.
+        next += period;
+        long long now = Nanoseconds(Now());
+        if (next < now)
+            next = now;
+        do {
+            while (XPending(s.display) > 0) {
+                XEvent event;
+                XNextEvent(s.display, &event);
+                handleEvent(&event);
+            }
+            if (s.closing)
+                break;
+            const long long wait = next - now;
+            timespec timeout{static_cast<time_t>(wait / 1000000000LL), static_cast<long>(wait % 1000000000LL)};
+            ppoll(&connection, 1, &timeout, &waitMask);
+            now = Nanoseconds(Now());
+        } while (now < next && StopRequested == 0);
+    }
+}
+
+void X11Host::release()
+{
+    State& s = *state;
+    if (s.display == nullptr)
+        return;
+    if (s.context != nullptr) {
+        glXMakeCurrent(s.display, None, nullptr);
+        glXDestroyContext(s.display, s.context);
+        s.context = nullptr;
+    }
+    if (s.ownsDrawable && s.drawable != 0)
+        XDestroyWindow(s.display, s.drawable);
+    if (s.blankCursor != 0)
+        XFreeCursor(s.display, s.blankCursor);
+    if (s.colormap != 0)
+        XFreeColormap(s.display, s.colormap);
+    if (s.visual != nullptr)
+        XFree(s.visual);
+    XCloseDisplay(s.display);
+    s = State{};
+}
