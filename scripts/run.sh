@@ -2,9 +2,35 @@
 # `make run`: builds everything and shows the saver's pictures.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-for preset in native win32-i686 win32-x86_64; do
-  cmake --preset "$preset" >/dev/null
-  cmake --build --preset "$preset"
-done
+
+build_all() {
+  for preset in native win32-i686 win32-x86_64; do
+    cmake --preset "$preset" >/dev/null
+    cmake --build --preset "$preset"
+  done
+  echo "make run: built build/win32-i686/Quorvelin.scr and build/win32-x86_64/Quorvelin.scr"
+}
+
+# The show rendered headless: a contact sheet of the intro and the steady
+# state, and a few seconds of the steady state as an animated GIF, in out/.
+render_offscreen() {
+  local player=build/native/host/offscreen/quorvelin-render
+  local sheet_frames=0,200,400,600,800,1000,1203,1250,1304,1400,1800,2500
+  rm -rf out/sheet out/gif
+  "$player" --size 640x480 --frames "$sheet_frames" --out out/sheet --seed 1 --sheet
+  cp out/sheet/sheet.png out/sheet.png
+
+  # 120 frames of the steady state, from frame 2400 on (the streams are well
+  # under way by then), at about 33 frames a second.
+  local gif_frames
+  gif_frames=$(seq -s, 2400 2519)
+  "$player" --size 320x240 --frames "$gif_frames" --out out/gif --seed 1
+  convert -delay 3 -loop 0 out/gif/frame-*.png out/show.gif
+
+  echo "make run: contact sheet out/sheet.png (frames $sheet_frames; each frame in out/sheet/)"
+  echo "make run: animation out/show.gif (frames 2400 to 2519 of the steady state)"
+}
+
+build_all
 mkdir -p out
-echo "make run: built build/win32-i686/Quorvelin.scr and build/win32-x86_64/Quorvelin.scr"
+render_offscreen
