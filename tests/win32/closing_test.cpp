@@ -1,0 +1,2 @@
+#include "tests/win32/test_context.h"
+void RunClosingTests(const TestContext&) {}
