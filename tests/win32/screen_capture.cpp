@@ -21,6 +21,9 @@ bool ScreenCapture::take()
     info.bmiHeader.biBitCount = 32;
     info.bmiHeader.biCompression = BI_RGB;
     ok = ok && GetDIBits(memory, bitmap, 0, height_, bgr_.data(), &info, DIB_RGB_COLORS) == height_;
+    // The fourth byte carries whatever alpha the GL buffer held; viewers would take it for transparency.
+    for (size_t i = 3; i < bgr_.size(); i += 4)
+        bgr_[i] = 0xFF;
     DeleteObject(bitmap);
     DeleteDC(memory);
     ReleaseDC(nullptr, screen);
