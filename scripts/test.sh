@@ -16,3 +16,12 @@ ctest --preset native
 
 echo "== tests: win32-x86_64 (the .scr under wine64 on Xvfb)"
 xvfb-run -a -s "-screen 0 1024x768x24" ctest --preset win32-x86_64
+
+# Tiers 1 and 2 again under AddressSanitizer, UndefinedBehaviorSanitizer and
+# LeakSanitizer. The X11 host's tests are left out there: they compare the
+# program's stderr, where the sanitizers would speak for the system's GL driver.
+echo "== build native-asan"
+cmake --preset native-asan >/dev/null
+cmake --build --preset native-asan
+echo "== tests: native-asan (unit and pixel tests under the sanitizers)"
+ctest --preset native-asan
