@@ -1,0 +1,132 @@
+#pragma once
+// A context for drawing single primitives with the scene's fixed render state,
+// and the window position of eye-space points worked out from the projection's
+// definition rather than read back from OpenGL.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "host/offscreen/offscreen_context.h"
+#include "render/gl.h"
+
+class PrimitivesTest : public ::testing::Test {
+protected:
+    static constexpr int kWidth = 400;
+    static constexpr int kHeight = 300;
+
+    struct Window {
+        double x;
+        double y;
+    };
+
+    PrimitivesTest() : context(kWidth, kHeight) {}
+
+    void SetUp() override
+    {
+        ASSERT_TRUE(context.isCurrent());
+        // The fixed state the scene sets once: depth, shading, texturing,
+        // light 1 above and behind the viewer, additive blending, projection.
+        static const GLfloat ambient[4] = {0.5f, 0.5f, 0.5f, 1.0f};
+        static const GLfloat diffuse[4] = {1.0f, 1.0f, 1.0f, 1.0f};
+        static const GLfloat position[4] = {0.0f, 1.0f, 2.0f, 1.0f};
+        glClearColor(0.0f, 0.0f, 0.0f, 0.0f);
+        glClearDepth(1.0);
+        glDepthFunc(GL_LEQUAL);
+        glEnable(GL_DEPTH_TEST);
+        glShadeModel(GL_SMOOTH);
+        glEnable(GL_TEXTURE_2D);
+        glHint(GL_PERSPECTIVE_CORRECTION_HINT, GL_NICEST);
+        glLightfv(GL_LIGHT1, GL_AMBIENT, ambient);
+        glLightfv(GL_LIGHT1, GL_DIFFUSE, diffuse);
+        glLightfv(GL_LIGHT1, GL_POSITION, position);
+        glEnable(GL_LIGHT1);
+        glEnable(GL_LIGHTING);
+        glEnable(GL_BLEND);
+        glBlendFunc(GL_SRC_ALPHA, GL_ONE);
+        glMatrixMode(GL_PROJECTION);
+        glLoadIdentity();
+        gluPerspective(45.0, double(kWidth) / double(kHeight), 0.1, 100.0);
+        glMatrixMode(GL_MODELVIEW);
+        clear();
+    }
+
+    void clear()
+    {
+        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT | GL_STENCIL_BUFFER_BIT);
+        glLoadIdentity();
+    }
+
+    // 45 degrees vertical field of view, aspect width / height.
+    static Window project(double x, double y, double z)
+    {
+        const double f = 1.0 / std::tan(std::atan(1.0) / 2.0); // half of 45 degrees
+        const double aspect = double(kWidth) / double(kHeight);
+        return {(f / aspect * x / -z + 1.0) / 2.0 * kWidth, (f * y / -z + 1.0) / 2.0 * kHeight};
+    }
+
+    OffscreenContext::Rgb at(Window w) const
+    {
+        return context.pixel(static_cast<int>(std::floor(w.x)), static_cast<int>(std::floor(w.y)));
+    }
+
+    OffscreenContext::Rgb at(double x, double y, double z) const { return at(project(x, y, z)); }
+
+    static bool isBlack(const OffscreenContext::Rgb& c) { return c.r == 0 && c.g == 0 && c.b == 0; }
+
+    static void expectNear(const OffscreenContext::Rgb& c, int r, int g, int b, int tolerance,
+                           const std::string& where)
+    {
+        EXPECT_NEAR(c.r, r, tolerance) << where;
+        EXPECT_NEAR(c.g, g, tolerance) << where;
+        EXPECT_NEAR(c.b, b, tolerance) << where;
+    }
+
+    // The first and last pixel of a row (or a column) that is not black; -1 when none is.
+    std::pair<int, int> litSpanOfRow(int y) const
+    {
+        int first = -1, last = -1;
+        for (int x = 0; x < kWidth; ++x)
+            if (!isBlack(context.pixel(x, y))) {
+                if (first < 0)
+                    first = x;
+                last = x;
+            }
+        return {first, last};
+    }
+
+    std::pair<int, int> litSpanOfColumn(int x) const
+    {
+        int first = -1, last = -1;
+        for (int y = 0; y < kHeight; ++y)
+            if (!isBlack(context.pixel(x, y))) {
+                if (first < 0)
+                    first = y;
+                last = y;
+            }
+        return {first, last};
+    }
+
+    // With QUORVELIN_TEST_FRAMES set to a folder, writes the frame there as a
+    // PPM, so a person can look at what a test saw.
+    void dump(const std::string& name) const
+    {
+        const char* folder = std::getenv("QUORVELIN_TEST_FRAMES");
+        if (folder == nullptr || *folder == '\0')
+            return;
+        const std::vector<std::uint8_t> rgb = context.readRgbTopDown();
+        const std::string path = std::string(folder) + "/" + name + ".ppm";
+        if (std::FILE* file = std::fopen(path.c_str(), "wb")) {
+            std::fprintf(file, "P6\n%d %d\n255\n", kWidth, kHeight);
+            std::fwrite(rgb.data(), 1, rgb.size(), file);
+            std::fclose(file);
+        }
+    }
+
+    OffscreenContext context;
+};
