@@ -1,6 +1,6 @@
 # The project's commands. Each installs the Debian packages it needs first
 # (scripts/install-deps.sh, as root) and then builds what it uses.
-.PHONY: all deps native win32 run test clean
+.PHONY: all deps native win32 run test install clean
 
 all: native win32
 
@@ -24,6 +24,12 @@ run: deps
 # Builds all three presets and runs every test tier.
 test: deps
 	@bash scripts/test.sh
+
+# Installs the Linux program as a screen-saver hack (see README.md):
+# $(PREFIX)/libexec/xscreensaver/quorvelin, its settings description and desktop entry.
+PREFIX ?= /usr
+install: native
+	@cmake --install build/native --prefix $(PREFIX)
 
 clean:
 	rm -rf build out
