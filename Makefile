@@ -1,6 +1,6 @@
 # The project's commands. Each installs the Debian packages it needs first
 # (scripts/install-deps.sh, as root) and then builds what it uses.
-.PHONY: all deps native win32 run test install clean
+.PHONY: all deps native win32 run test install fuzz clean
 
 all: native win32
 
@@ -30,6 +30,11 @@ test: deps
 PREFIX ?= /usr
 install: native
 	@cmake --install build/native --prefix $(PREFIX)
+
+# Runs each fuzz target (command line, mesh text, BMP reader) for FUZZ_SECONDS.
+FUZZ_SECONDS ?= 300
+fuzz: deps
+	@bash tests/fuzz/run.sh $(FUZZ_SECONDS)
 
 clean:
 	rm -rf build out

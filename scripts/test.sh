@@ -25,3 +25,6 @@ cmake --preset native-asan >/dev/null
 cmake --build --preset native-asan
 echo "== tests: native-asan (unit and pixel tests under the sanitizers)"
 ctest --preset native-asan
+
+echo "== fuzz: each target briefly (make fuzz runs them longer)"
+bash tests/fuzz/run.sh 30
