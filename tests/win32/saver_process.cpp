@@ -84,8 +84,9 @@ HWND WaitForChild(HWND parent, const char* className, DWORD timeoutMs)
 {
     DWORD start = GetTickCount();
     for (;;) {
+        // Found as soon as it exists; ready once creation has made it visible.
         HWND window = FindWindowExA(parent, nullptr, className, nullptr);
-        if (window != nullptr || GetTickCount() - start >= timeoutMs)
+        if ((window != nullptr && IsWindowVisible(window)) || GetTickCount() - start >= timeoutMs)
             return window;
         PumpFor(20);
     }
