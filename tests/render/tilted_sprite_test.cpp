@@ -47,20 +47,6 @@ TEST_F(TiltedSpriteDraw, FloorSpansItsThreeByThreeSquare)
     EXPECT_TRUE(isBlack(at(0, -1, -3.0))) << "in front of the floor";
 }
 
-// With the default extent, origin (-1, -1) and 2 x 2, the far corner lands at
-// (0, 0): the quad covers only the lower-left unit square of the sprite's.
-TEST_F(TiltedSpriteDraw, DefaultExtentCoversOnlyOneUnitSquare)
-{
-    TiltedSprite sprite(LoadBitmapTexture(109), true, 1.0f, Vector3(0, 0, -5));
-    sprite.draw();
-    const Window row = project(0, -0.5, -5);
-    const std::pair<int, int> span = litSpanOfRow(int(row.y));
-    EXPECT_NEAR(span.first, project(-1, -0.5, -5).x, 1.5);
-    EXPECT_NEAR(span.second, project(0, -0.5, -5).x, 1.5);
-    EXPECT_TRUE(isBlack(at(0.5, 0.5, -5)));
-    EXPECT_TRUE(isBlack(at(-0.5, 0.5, -5)));
-}
-
 // Translucent is ordinary alpha blending: at alpha 0.8 over a blue ground the
 // pixel is 0.8 of the gold texel plus 0.2 of the blue, within 2 levels.
 TEST_F(TiltedSpriteDraw, TranslucentCoversWhatIsBehindInProportionToAlpha)

@@ -3,7 +3,6 @@
 #include <cstdint>
 #include <vector>
 
-#include "resources/bitmap_source.h"
 #include "resources/bmp_reader.h"
 
 namespace {
@@ -127,45 +126,4 @@ TEST(BmpReader, LyingHeadersAreRefused)
     std::vector<unsigned char> b = ValidBmp();
     Put32(b, 2, 0xffffffffu);
     EXPECT_TRUE(Accepts(b));
-}
-
-// Whatever the header says, an accepted picture's rows lie inside the data.
-TEST(BmpReader, ScrambledHeadersNeverPointOutsideTheData)
-{
-    std::uint32_t state = 12345;
-    const auto next = [&state]() {
-        state = state * 1103515245u + 12345u;
-        return state >> 16;
-    };
-    for (int round = 0; round < 20000; ++round) {
-        std::vector<unsigned char> b = ValidBmp();
-        const int changes = 1 + next() % 4;
-        for (int c = 0; c < changes; ++c)
-            b[next() % 54] = static_cast<unsigned char>(next());
-        const std::size_t size = b.size() - next() % 8;
-        BmpImage image;
-        if (!ReadBmp(b.data(), size, image))
-            continue;
-        const std::size_t stride = (static_cast<std::size_t>(image.width) * 3 + 3) / 4 * 4;
-        ASSERT_GT(image.width, 0);
-        ASSERT_GT(image.height, 0);
-        ASSERT_GE(image.pixels, b.data() + 54);
-        ASSERT_LE(image.pixels + stride * image.height, b.data() + size) << "round " << round;
-    }
-}
-
-TEST(BitmapSource, GivesThePicturesByIdAndNothingForOtherIds)
-{
-    const struct {
-        unsigned int id;
-        int side;
-    } pictures[] = {{109, 128}, {110, 32}, {111, 128}, {112, 128}, {116, 128}, {117, 32}, {118, 512}};
-    for (const auto& picture : pictures) {
-        const BitmapSource source(picture.id);
-        ASSERT_TRUE(source.isLoaded()) << picture.id;
-        EXPECT_EQ(source.getWidth(), picture.side) << picture.id;
-        EXPECT_EQ(source.getHeight(), picture.side) << picture.id;
-    }
-    for (unsigned int id : {0u, 1u, 106u, 108u, 113u, 119u, 255u, 70000u})
-        EXPECT_FALSE(BitmapSource(id).isLoaded()) << id;
 }

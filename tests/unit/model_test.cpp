@@ -71,25 +71,6 @@ TEST(Model, EachPartRecoversFromTheFailureOfTheOneBefore)
     }
 }
 
-TEST(Model, LoadKeepsTextureTranslucencyAlphaAndSpin)
-{
-    Model model;
-    model.setTexture(42);
-    model.setTranslucent(true);
-    model.setAlpha(0.25f);
-    model.setSpin(true);
-    std::istringstream in(std::string(kMeshTextData, kMeshTextDataSize));
-    model.load(in);
-    for (int i = 0; i < Model::kPartCount; ++i) {
-        const MeshPart& part = model.getPart(i);
-        EXPECT_EQ(part.getTexture(), 42u);
-        EXPECT_TRUE(part.isTranslucent());
-        EXPECT_EQ(part.getAlpha(), 0.25f);
-        EXPECT_TRUE(part.isSpinning());
-    }
-    EXPECT_EQ(model.getAlpha(), 0.25f);
-}
-
 // The scene judges the fade by the model's alpha and draws with the parts':
 // both must follow the same single-precision additions, unclamped.
 TEST(Model, FadesKeepModelAndPartsInStepWithoutClamping)

@@ -4,8 +4,6 @@
 #include <limits>
 #include <sstream>
 
-#include "render/colour.h"
-#include "render/quad_rect.h"
 #include "render/vector3.h"
 
 namespace {
@@ -16,20 +14,6 @@ void ExpectVector(const Vector3& v, float x, float y, float z)
     EXPECT_EQ(v.getZ(), z);
 }
 } // namespace
-
-// Mesh faces added by a resize rely on default vectors being zero.
-TEST(Vector3, DefaultValuesAreZero)
-{
-    Vector3 many[4];
-    for (const Vector3& v : many)
-        ExpectVector(v, 0, 0, 0);
-    const QuadRect rect;
-    ExpectVector(rect.getOrigin(), 0, 0, 0);
-    EXPECT_EQ(rect.getWidth(), 0.0f);
-    EXPECT_EQ(rect.getHeight(), 0.0f);
-    const Colour colour;
-    EXPECT_EQ(colour.r + colour.g + colour.b, 0.0f);
-}
 
 TEST(Vector3, CrossProductSignDecidesWhichSideIsLit)
 {
@@ -69,11 +53,8 @@ TEST(Vector3, NormaliseMultipliesByTheRoundedReciprocal)
     w.normalise();
     EXPECT_EQ(w.getX(), 3.0f * reciprocal);
     EXPECT_EQ(w.getY(), 14.0f * reciprocal);
-}
 
-// The length is taken in double precision: float squares would overflow here.
-TEST(Vector3, LengthDoesNotOverflowForLargeComponents)
-{
+    // The length is taken in double precision: float squares would overflow here.
     EXPECT_FLOAT_EQ(Vector3(3e20f, 4e20f, 0).length(), 5e20f);
 }
 
