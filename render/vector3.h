@@ -20,8 +20,9 @@ public:
     float length() const;
     void normalise();
 
-    // Three formatted float extractions, x then y then z; the stream's state is
-    // neither tested nor cleared, so a failed extraction leaves the rest unchanged.
+    // Three formatted float extractions, x then y then z. A failed extraction
+    // keeps its component, and so does every one after it; the failed state is
+    // left for the caller to judge.
     void read(std::istream& in);
 
 private:
