@@ -16,6 +16,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "host/x11/x11_visual_fit.h"
 #include "render/gl.h"
 #include "scene/render_frame.h"
 #include "scene/view_projection.h"
@@ -58,11 +59,31 @@ int GlxValue(Display* display, XVisualInfo* visual, int attribute)
     return value;
 }
 
-// A visual the show can use as it is: OpenGL, RGBA, double-buffered, with depth.
-bool IsUsableVisual(Display* display, XVisualInfo* visual)
+GlVisualTraits TraitsOf(Display* display, XVisualInfo* visual)
 {
-    return GlxValue(display, visual, GLX_USE_GL) != 0 && GlxValue(display, visual, GLX_RGBA) != 0
-           && GlxValue(display, visual, GLX_DOUBLEBUFFER) != 0 && GlxValue(display, visual, GLX_DEPTH_SIZE) >= 16;
+    GlVisualTraits traits;
+    if (visual == nullptr)
+        return traits;
+    traits.openGl = GlxValue(display, visual, GLX_USE_GL) != 0;
+    traits.rgba = GlxValue(display, visual, GLX_RGBA) != 0;
+    traits.doubleBuffered = GlxValue(display, visual, GLX_DOUBLEBUFFER) != 0;
+    traits.depthBits = GlxValue(display, visual, GLX_DEPTH_SIZE);
+    traits.stencilBits = GlxValue(display, visual, GLX_STENCIL_SIZE);
+    return traits;
+}
+
+// The show's own choice: double-buffered RGBA with depth and stencil, or
+// without stencil when the server has none (the mirror then goes unclipped).
+XVisualInfo* ChooseOwnVisual(Display* display, int screen)
+{
+    int withStencil[] = {GLX_RGBA, GLX_DOUBLEBUFFER, GLX_RED_SIZE, 1, GLX_GREEN_SIZE, 1, GLX_BLUE_SIZE, 1,
+                         GLX_DEPTH_SIZE, 16, GLX_STENCIL_SIZE, 1, None};
+    XVisualInfo* visual = glXChooseVisual(display, screen, withStencil);
+    if (visual != nullptr)
+        return visual;
+    int withoutStencil[] = {GLX_RGBA, GLX_DOUBLEBUFFER, GLX_RED_SIZE, 1, GLX_GREEN_SIZE, 1, GLX_BLUE_SIZE, 1,
+                            GLX_DEPTH_SIZE, 16, None};
+    return glXChooseVisual(display, screen, withoutStencil);
 }
 } // namespace
 
@@ -169,9 +190,8 @@ int X11Host::open()
     return makeContext();
 }
 
-// Draws into a window someone else owns. Its own visual is used when the show
-// can draw with it; otherwise a child window of ours with a visual that fits
-// covers it (not on the root window, where a child would be a new top level).
+// Draws into a window someone else owns: with its own visual, or in a child
+// window of ours that covers it when our visual serves the show better.
 int X11Host::adoptWindow(unsigned long id, bool isRoot)
 {
     State& s = *state;
@@ -194,34 +214,35 @@ int X11Host::adoptWindow(unsigned long id, bool isRoot)
     wanted.visualid = XVisualIDFromVisual(attributes.visual);
     wanted.screen = s.screen;
     int count = 0;
-    s.visual = XGetVisualInfo(s.display, VisualIDMask | VisualScreenMask, &wanted, &count);
-    if (s.visual != nullptr && IsUsableVisual(s.display, s.visual)) {
+    XVisualInfo* windowVisual = XGetVisualInfo(s.display, VisualIDMask | VisualScreenMask, &wanted, &count);
+    XVisualInfo* ownVisual = ChooseOwnVisual(s.display, s.screen);
+    const GlVisualTraits ownTraits = TraitsOf(s.display, ownVisual);
+    const AdoptedDrawing drawing =
+        ChooseAdoptedDrawing(TraitsOf(s.display, windowVisual), ownVisual != nullptr ? &ownTraits : nullptr, isRoot);
+    if (drawing == AdoptedDrawing::Directly) {
+        s.visual = windowVisual;
         s.drawable = id;
+        if (ownVisual != nullptr)
+            XFree(ownVisual);
         return 0;
     }
-    if (s.visual != nullptr) {
-        XFree(s.visual);
-        s.visual = nullptr;
+    if (windowVisual != nullptr)
+        XFree(windowVisual);
+    if (drawing == AdoptedDrawing::InChild) {
+        s.visual = ownVisual;
+        return makeOwnWindow();
     }
-    if (isRoot) {
-        std::fprintf(stderr, "quorvelin: the root window's visual cannot be drawn with OpenGL\n");
-        return 1;
-    }
-
-    return makeOwnWindow();
+    if (ownVisual != nullptr)
+        XFree(ownVisual);
+    std::fprintf(stderr, "quorvelin: window 0x%lx cannot be drawn into with OpenGL\n", id);
+    return 1;
 }
 
 int X11Host::makeOwnWindow()
 {
     State& s = *state;
-    int withStencil[] = {GLX_RGBA, GLX_DOUBLEBUFFER, GLX_RED_SIZE, 1, GLX_GREEN_SIZE, 1, GLX_BLUE_SIZE, 1,
-                         GLX_DEPTH_SIZE, 16, GLX_STENCIL_SIZE, 1, None};
-    s.visual = glXChooseVisual(s.display, s.screen, withStencil);
-    if (s.visual == nullptr) {
-        int withoutStencil[] = {GLX_RGBA, GLX_DOUBLEBUFFER, GLX_RED_SIZE, 1, GLX_GREEN_SIZE, 1, GLX_BLUE_SIZE, 1,
-                                GLX_DEPTH_SIZE, 16, None};
-        s.visual = glXChooseVisual(s.display, s.screen, withoutStencil);
-    }
+    if (s.visual == nullptr)
+        s.visual = ChooseOwnVisual(s.display, s.screen);
     if (s.visual == nullptr) {
         std::fprintf(stderr, "quorvelin: no double-buffered RGBA OpenGL visual with a depth buffer on display '%s'\n",
                      DisplayString(s.display));
