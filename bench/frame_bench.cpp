@@ -1,0 +1,216 @@
+// quorvelin-frame-bench: the whole frame on OSMesa (llvmpipe), as the offscreen
+// host renders it. The show is played into its steady phase; then, in one run,
+// phase-4 frames (RenderFrame, then glFinish) alternate with baseline frames
+// that only clear and flush, so both see the same machine. A second series
+// times each draw of the steady frame with glFinish around it.
+//   quorvelin-frame-bench [--size WxH] [--samples N] [--png FILE]
+// Prints markdown table rows: median, 10th-90th percentile, in milliseconds.
+// Exit status 0, 1 without a context, 2 on a bad command line.
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "bench/sample_stats.h"
+#include "host/offscreen/offscreen_context.h"
+#include "host/offscreen/png_file.h"
+#include "render/gl.h"
+#include "scene/frame_pause.h"
+#include "scene/mirror_pass.h"
+#include "scene/phase_sequencer.h"
+#include "scene/render_frame.h"
+#include "scene/scene_objects.h"
+
+namespace {
+const char* const kUsage = "usage: quorvelin-frame-bench [--size WxH] [--samples N] [--png FILE]";
+const int kWarmUpFrames = 30;
+
+struct Options {
+    int width = 640;
+    int height = 480;
+    int samples = 200;
+    std::string png;
+};
+
+bool parsePositive(const char* text, int limit, int& value)
+{
+    char* end = nullptr;
+    const long parsed = std::strtol(text, &end, 10);
+    if (end == text || *end != '\0' || parsed < 1 || parsed > limit)
+        return false;
+    value = static_cast<int>(parsed);
+    return true;
+}
+
+bool parseOptions(int argc, char** argv, Options& options)
+{
+    for (int i = 1; i < argc; i += 2) {
+        if (i + 1 >= argc)
+            return false;
+        const char* name = argv[i];
+        const char* value = argv[i + 1];
+        if (std::strcmp(name, "--size") == 0) {
+            const char* x = std::strchr(value, 'x');
+            if (x == nullptr)
+                return false;
+            const std::string width(value, x);
+            if (!parsePositive(width.c_str(), 8192, options.width) || !parsePositive(x + 1, 8192, options.height))
+                return false;
+        } else if (std::strcmp(name, "--samples") == 0) {
+            if (!parsePositive(value, 1000000, options.samples))
+                return false;
+        } else if (std::strcmp(name, "--png") == 0) {
+            options.png = value;
+        } else {
+            return false;
+        }
+    }
+    return true;
+}
+
+using Clock = std::chrono::steady_clock;
+
+double millisecondsSince(Clock::time_point start)
+{
+    return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
+}
+
+// What the offscreen host would show: every pixel of the frame is written.
+double timeBaselineFrame()
+{
+    const Clock::time_point start = Clock::now();
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT | GL_STENCIL_BUFFER_BIT);
+    glLoadIdentity();
+    glFlush();
+    glFinish();
+    return millisecondsSince(start);
+}
+
+double timeShowFrame()
+{
+    const Clock::time_point start = Clock::now();
+    RenderFrame();
+    glFinish();
+    return millisecondsSince(start);
+}
+
+// The draws of a steady frame, in the sequencer's order; the last entry is
+// the frame's logic (sparkle and emitter updates, the turn).
+const char* const kPieces[] = {"clear",    "background", "mirror pass (floor, reflection)", "upright model",
+                               "sparkles", "emitters",   "corner logo",                     "logic (updates, turn)"};
+const int kPieceCount = sizeof kPieces / sizeof kPieces[0];
+
+// One steady frame with glFinish after each draw. The steps are the phase-4
+// step of the sequencer and of DrawModelWithReflection, split where the
+// timings go; keep them in step with scene/phase_sequencer.cpp and
+// scene/mirror_pass.cpp.
+void timeBrokenDownFrame(std::vector<double>* pieces)
+{
+    int piece = 0;
+    Clock::time_point start = Clock::now();
+    const auto lap = [&]() {
+        glFinish();
+        const Clock::time_point now = Clock::now();
+        pieces[piece++].push_back(std::chrono::duration<double, std::milli>(now - start).count());
+        start = now;
+    };
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT | GL_STENCIL_BUFFER_BIT);
+    glLoadIdentity();
+    lap();
+    BackgroundSprite.draw();
+    lap();
+    DrawReflection();
+    lap();
+    glPushMatrix();
+    glTranslatef(0.0f, 0.0f, -5.0f);
+    glRotatef(TurnAngle, 0.0f, 1.0f, 0.0f);
+    glRotatef(TiltAngle, 1.0f, 0.0f, 0.0f);
+    glTranslatef(0.0f, 0.0f, 5.0f);
+    SceneModel.setTranslucent(false);
+    SceneModel.draw();
+    glPopMatrix();
+    lap();
+    SparkleField.draw();
+    lap();
+    SceneEmitters.drawAll();
+    lap();
+    TitleLogo.draw();
+    lap();
+    SparkleField.update();
+    SceneEmitters.updateAll();
+    TurnAngle += kTurnStep;
+    if (TurnAngle >= 360.0f)
+        TurnAngle -= 360.0f;
+    glFlush();
+    lap();
+}
+
+void printRow(const char* size, const char* what, const SampleStats& stats)
+{
+    std::printf("| %s | %s | %.3f | %.3f-%.3f | %zu |\n", size, what, stats.median, stats.p10, stats.p90,
+                stats.count);
+}
+} // namespace
+
+int main(int argc, char** argv)
+{
+    Options options;
+    if (!parseOptions(argc, argv, options)) {
+        std::fprintf(stderr, "quorvelin-frame-bench: bad command line (%s)\n", kUsage);
+        return 2;
+    }
+    OffscreenContext context(options.width, options.height);
+    if (!context.isCurrent()) {
+        std::fprintf(stderr, "quorvelin-frame-bench: no offscreen OpenGL context of %dx%d\n", options.width,
+                     options.height);
+        return 1;
+    }
+    SetFramePauseEnabled(false);
+    InitScene(options.width, options.height);
+    long introFrames = 0;
+    for (; IntroPhase < 4; ++introFrames)
+        RenderFrame();
+    for (int i = 0; i < kWarmUpFrames; ++i) {
+        timeBaselineFrame();
+        timeShowFrame();
+    }
+
+    std::vector<double> baseline;
+    std::vector<double> show;
+    for (int i = 0; i < options.samples; ++i) {
+        baseline.push_back(timeBaselineFrame());
+        show.push_back(timeShowFrame());
+    }
+    std::vector<double> pieces[kPieceCount];
+    for (int i = 0; i < options.samples; ++i)
+        timeBrokenDownFrame(pieces);
+    if (!options.png.empty()) {
+        RenderFrame();
+        if (!WritePng(options.png, options.width, options.height, context.readRgbTopDown())) {
+            std::fprintf(stderr, "quorvelin-frame-bench: cannot write '%s'\n", options.png.c_str());
+            return 1;
+        }
+    }
+
+    char size[32];
+    std::snprintf(size, sizeof size, "%dx%d", options.width, options.height);
+    const SampleStats baselineStats = summarise(baseline);
+    const SampleStats showStats = summarise(show);
+    printRow(size, "baseline frame: clear, flush", baselineStats);
+    printRow(size, "phase-4 frame: RenderFrame", showStats);
+    double sum = 0.0;
+    for (int i = 0; i < kPieceCount; ++i) {
+        const SampleStats stats = summarise(pieces[i]);
+        sum += stats.median;
+        const std::string what = std::string("  draw: ") + kPieces[i];
+        printRow(size, what.c_str(), stats);
+    }
+    std::printf("| %s | sum of the draws' medians | %.3f | | |\n", size, sum);
+    std::printf("| %s | **ratio phase-4 / baseline (medians)** | **%.2f** | | |\n", size,
+                showStats.median / baselineStats.median);
+    std::fprintf(stderr, "quorvelin-frame-bench: %ld intro frames, then %d samples of each\n", introFrames,
+                 options.samples);
+    return 0;
+}

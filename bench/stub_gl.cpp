@@ -1,0 +1,64 @@
+// OpenGL 1.1 and GLU entry points that the scene core calls, as no-ops: the
+// benchmarks link this instead of a driver, so they time the saver's own CPU
+// work (normals, matrices kept by the driver excluded) and nothing else.
+// Each call stays a real out-of-line call, as it is to a driver.
+#include "bench/stub_gl.h"
+
+#include "render/gl.h"
+
+namespace {
+GLuint NextTextureName = 1;
+unsigned long long Calls = 0;
+} // namespace
+
+unsigned long long StubGlCallCount() { return Calls; }
+
+extern "C" {
+
+void GLAPIENTRY glBegin(GLenum) { ++Calls; }
+void GLAPIENTRY glEnd() { ++Calls; }
+void GLAPIENTRY glBindTexture(GLenum, GLuint) { ++Calls; }
+void GLAPIENTRY glBlendFunc(GLenum, GLenum) { ++Calls; }
+void GLAPIENTRY glClear(GLbitfield) { ++Calls; }
+void GLAPIENTRY glClearColor(GLclampf, GLclampf, GLclampf, GLclampf) { ++Calls; }
+void GLAPIENTRY glClearDepth(GLclampd) { ++Calls; }
+void GLAPIENTRY glColor4f(GLfloat, GLfloat, GLfloat, GLfloat) { ++Calls; }
+void GLAPIENTRY glColorMask(GLboolean, GLboolean, GLboolean, GLboolean) { ++Calls; }
+void GLAPIENTRY glDepthFunc(GLenum) { ++Calls; }
+void GLAPIENTRY glDisable(GLenum) { ++Calls; }
+void GLAPIENTRY glEnable(GLenum) { ++Calls; }
+void GLAPIENTRY glFlush() { ++Calls; }
+void GLAPIENTRY glFinish() { ++Calls; }
+void GLAPIENTRY glHint(GLenum, GLenum) { ++Calls; }
+void GLAPIENTRY glLightfv(GLenum, GLenum, const GLfloat*) { ++Calls; }
+void GLAPIENTRY glLoadIdentity() { ++Calls; }
+void GLAPIENTRY glMatrixMode(GLenum) { ++Calls; }
+void GLAPIENTRY glNormal3f(GLfloat, GLfloat, GLfloat) { ++Calls; }
+void GLAPIENTRY glPixelStorei(GLenum, GLint) { ++Calls; }
+void GLAPIENTRY glPopMatrix() { ++Calls; }
+void GLAPIENTRY glPushMatrix() { ++Calls; }
+void GLAPIENTRY glRotatef(GLfloat, GLfloat, GLfloat, GLfloat) { ++Calls; }
+void GLAPIENTRY glScalef(GLfloat, GLfloat, GLfloat) { ++Calls; }
+void GLAPIENTRY glShadeModel(GLenum) { ++Calls; }
+void GLAPIENTRY glStencilFunc(GLenum, GLint, GLuint) { ++Calls; }
+void GLAPIENTRY glStencilOp(GLenum, GLenum, GLenum) { ++Calls; }
+void GLAPIENTRY glTexCoord2d(GLdouble, GLdouble) { ++Calls; }
+void GLAPIENTRY glTexCoord2f(GLfloat, GLfloat) { ++Calls; }
+void GLAPIENTRY glTexImage2D(GLenum, GLint, GLint, GLsizei, GLsizei, GLint, GLenum, GLenum, const GLvoid*)
+{
+    ++Calls;
+}
+void GLAPIENTRY glTexParameteri(GLenum, GLenum, GLint) { ++Calls; }
+void GLAPIENTRY glTranslatef(GLfloat, GLfloat, GLfloat) { ++Calls; }
+void GLAPIENTRY glVertex3f(GLfloat, GLfloat, GLfloat) { ++Calls; }
+
+// Distinct names, as a driver would give, so textures stay told apart.
+void GLAPIENTRY glGenTextures(GLsizei n, GLuint* textures)
+{
+    ++Calls;
+    for (GLsizei i = 0; i < n; ++i)
+        textures[i] = NextTextureName++;
+}
+
+void GLAPIENTRY gluPerspective(GLdouble, GLdouble, GLdouble, GLdouble) { ++Calls; }
+}
