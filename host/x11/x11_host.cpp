@@ -11,7 +11,6 @@
 
 #include <GL/glx.h>
 
-#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
