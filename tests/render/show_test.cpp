@@ -72,10 +72,29 @@ __attribute__((noinline)) void* operator new[](std::size_t size)
 {
     return allocate(size, true, __builtin_return_address(0));
 }
+// The no-throw forms pair with the same deletes, so they must come from here too.
+__attribute__((noinline)) void* operator new(std::size_t size, const std::nothrow_t&) noexcept
+{
+    try {
+        return allocate(size, false, __builtin_return_address(0));
+    } catch (const std::bad_alloc&) {
+        return nullptr;
+    }
+}
+__attribute__((noinline)) void* operator new[](std::size_t size, const std::nothrow_t&) noexcept
+{
+    try {
+        return allocate(size, true, __builtin_return_address(0));
+    } catch (const std::bad_alloc&) {
+        return nullptr;
+    }
+}
 __attribute__((noinline)) void operator delete(void* p) noexcept { std::free(p); }
 __attribute__((noinline)) void operator delete[](void* p) noexcept { std::free(p); }
 __attribute__((noinline)) void operator delete(void* p, std::size_t) noexcept { std::free(p); }
 __attribute__((noinline)) void operator delete[](void* p, std::size_t) noexcept { std::free(p); }
+__attribute__((noinline)) void operator delete(void* p, const std::nothrow_t&) noexcept { std::free(p); }
+__attribute__((noinline)) void operator delete[](void* p, const std::nothrow_t&) noexcept { std::free(p); }
 
 namespace {
 const int kWidth = 160;
