@@ -9,6 +9,7 @@
 #define IDC_MAIL_LINK 1002
 #define IDS_DESCRIPTION 1
 
-// Each address is both the link's text and what the link opens.
-#define QUORVELIN_WEB_SITE "http://www.quorvelin.example/"
-#define QUORVELIN_MAIL_ADDRESS "saver@quorvelin.example"
+// Each address is both the link's text and what the link opens, so each must
+// fit its one-line static of the box (80 and 65 dialog units wide).
+#define QUORVELIN_WEB_SITE "http://ruk.example/"
+#define QUORVELIN_MAIL_ADDRESS "saver@ruk.example"

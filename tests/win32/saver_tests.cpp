@@ -4,6 +4,7 @@
 //   saver_tests shell-probe LOG TARGET  appends TARGET to LOG.
 #include <cstdio>
 #include <cstring>
+#include <string>
 
 #include "tests/win32/check.h"
 #include "tests/win32/saver_process.h"
@@ -25,6 +26,14 @@ int ShellProbe(int argc, char** argv)
     std::fprintf(log, "%s\n", argv[3]);
     std::fclose(log);
     return 0;
+}
+// A legacy run that died half-way must not leave the prefix looking like the old platform.
+void UndoLegacySetup()
+{
+    RegDeleteKeyA(HKEY_CURRENT_USER, "Software\\Wine\\AppDefaults\\Quorvelin.scr");
+    char system[MAX_PATH] = {};
+    GetSystemDirectoryA(system, MAX_PATH);
+    DeleteFileA((std::string(system) + "\\PASSWORD.CPL").c_str());
 }
 } // namespace
 
@@ -78,6 +87,7 @@ int main(int argc, char** argv)
     context.testProgram = self;
     CreateDirectoryA(context.workDir.c_str(), nullptr);
 
+    UndoLegacySetup();
     const char* group = argv[1];
     if (std::strcmp(group, "command-line") == 0)
         RunCommandLineTests(context);

@@ -26,6 +26,10 @@ case "${1:-}" in
   ;;
 esac
 
+if [ -z "${DISPLAY:-}" ]; then
+  echo "wine-run.sh: no X display; run under xvfb-run (see scripts/test.sh)" >&2
+  exit 1
+fi
 if [ ! -f "$WINEPREFIX/system.reg" ]; then
   mkdir -p "$WINEPREFIX"
   "$WINE" wineboot -i
