@@ -1,6 +1,6 @@
 # The project's commands. Each installs the Debian packages it needs first
 # (scripts/install-deps.sh, as root) and then builds what it uses.
-.PHONY: all deps native win32 run test install fuzz clean
+.PHONY: all deps native win32 run run-wine test install fuzz clean
 
 all: native win32
 
@@ -20,6 +20,13 @@ win32: deps
 # Plays the show: see README.md.
 run: deps
 	@bash scripts/run.sh
+
+# Starts the 64-bit .scr full screen (/s) under wine64 on the current DISPLAY,
+# in the build's own Wine prefix; any key, click or mouse movement ends it.
+run-wine: deps
+	@cmake --preset win32-x86_64 >/dev/null
+	@cmake --build --preset win32-x86_64
+	@QUORVELIN_WINEPREFIX=$(CURDIR)/build/win32-x86_64/wineprefix bash tests/win32/wine-run.sh $(CURDIR)/build/win32-x86_64/Quorvelin.scr /s
 
 # Builds all three presets and runs every test tier.
 test: deps
