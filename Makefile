@@ -1,6 +1,6 @@
 # The project's commands. Each installs the Debian packages it needs first
 # (scripts/install-deps.sh, as root) and then builds what it uses.
-.PHONY: all deps native win32 run run-wine test install fuzz clean
+.PHONY: all deps native win32 run run-wine test install fuzz soak bench clean
 
 all: native win32
 
@@ -42,6 +42,16 @@ install: native
 FUZZ_SECONDS ?= 300
 fuzz: deps
 	@bash tests/fuzz/run.sh $(FUZZ_SECONDS)
+
+# Plays SOAK_FRAMES frames offscreen under LeakSanitizer and prints one summary line.
+SOAK_FRAMES ?= 1000000
+soak: deps
+	@bash tests/soak/run.sh $(SOAK_FRAMES)
+
+# Builds the native and Windows presets and prints the performance table
+# that docs/performance.md holds (bench/run.sh); takes a few minutes.
+bench: deps
+	@bash bench/run.sh
 
 clean:
 	rm -rf build out
