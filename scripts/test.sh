@@ -14,6 +14,9 @@ done
 echo "== tests: native (unit, pixel, tools)"
 ctest --preset native
 
+echo "== tests: win32-i686 (the product's PE headers: PE32, exports, imports)"
+ctest --test-dir build/win32-i686 --output-on-failure
+
 echo "== tests: win32-x86_64 (the .scr under wine64 on Xvfb)"
 xvfb-run -a -s "-screen 0 1024x768x24" ctest --preset win32-x86_64
 
