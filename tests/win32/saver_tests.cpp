@@ -101,6 +101,8 @@ int main(int argc, char** argv)
         RunLegacyTests(context);
     else if (std::strcmp(group, "about-box") == 0)
         RunAboutBoxTests(context);
+    else if (std::strcmp(group, "no-gl") == 0)
+        RunNoGlTests(context);
     else {
         std::printf("unknown group %s\n", group);
         return 2;

@@ -32,3 +32,4 @@ void RunClosingTests(const TestContext& context);
 void RunPreviewTests(const TestContext& context);
 void RunLegacyTests(const TestContext& context);
 void RunAboutBoxTests(const TestContext& context);
+void RunNoGlTests(const TestContext& context);
