@@ -4,6 +4,7 @@
 // that only clear and flush, so both see the same machine. A second series
 // times each draw of the steady frame with glFinish around it.
 //   quorvelin-frame-bench [--size WxH] [--samples N] [--png FILE]
+//   quorvelin-frame-bench --renderer   names the OpenGL implementation
 // Prints markdown table rows: median, 10th-90th percentile, in milliseconds.
 // Exit status 0, 1 without a context, 2 on a bad command line.
 #include <chrono>
@@ -156,6 +157,14 @@ void printRow(const char* size, const char* what, const SampleStats& stats)
 
 int main(int argc, char** argv)
 {
+    if (argc == 2 && std::strcmp(argv[1], "--renderer") == 0) {
+        OffscreenContext context(16, 16);
+        if (!context.isCurrent())
+            return 1;
+        std::printf("%s, OpenGL %s\n", reinterpret_cast<const char*>(glGetString(GL_RENDERER)),
+                    reinterpret_cast<const char*>(glGetString(GL_VERSION)));
+        return 0;
+    }
     Options options;
     if (!parseOptions(argc, argv, options)) {
         std::fprintf(stderr, "quorvelin-frame-bench: bad command line (%s)\n", kUsage);

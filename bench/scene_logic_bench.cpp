@@ -7,10 +7,18 @@
 // Counters per frame: GL calls made (the stub counts them), the saver's own
 // allocations split into emitter re-placements (one particle array each) and
 // anything else, which must stay 0.
+//
+//   quorvelin-logic-bench [benchmark options]   time the pieces
+//   quorvelin-logic-bench --instructions N      run N frames of each piece for
+//       valgrind --tool=callgrind, which then writes one dump per piece; the
+//       instruction counts do not depend on what else the machine is doing.
 #include <benchmark/benchmark.h>
+
+#include <valgrind/callgrind.h>
 
 #include <cstddef>
 #include <cstdlib>
+#include <cstring>
 #include <new>
 
 #include "bench/stub_gl.h"
@@ -187,4 +195,42 @@ BENCHMARK(CornerLogoDraw);
 BENCHMARK(PhaseStep);
 BENCHMARK(RenderWholeFrame);
 
-BENCHMARK_MAIN();
+namespace {
+// One callgrind dump per piece, named after its benchmark, over `frames` frames.
+template <typename Body>
+void countPiece(const char* name, int frames, Body body)
+{
+    for (int i = 0; i < 10; ++i)
+        body();
+    CALLGRIND_ZERO_STATS;
+    for (int i = 0; i < frames; ++i)
+        body();
+    CALLGRIND_DUMP_STATS_AT(name);
+}
+
+int countInstructions(int frames)
+{
+    reachSteadyPhase();
+    countPiece("SteadyLogic", frames, [] { steadyLogic(); });
+    countPiece("SparkleFieldUpdate", frames, [] { SparkleField.update(); });
+    countPiece("EmitterSetUpdate", frames, [] { SceneEmitters.updateAll(); });
+    countPiece("EmitterSetRespawn", frames, [] { SceneEmitters.respawn(SceneEmitters.getEmitter(0)); });
+    countPiece("ModelDraw", frames, [] { SceneModel.draw(); });
+    countPiece("PhaseStep", frames, [] { RunPhaseStep(); });
+    return 0;
+}
+} // namespace
+
+int main(int argc, char** argv)
+{
+    if (argc == 3 && std::strcmp(argv[1], "--instructions") == 0) {
+        const int frames = std::atoi(argv[2]);
+        return frames > 0 ? countInstructions(frames) : 2;
+    }
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv))
+        return 2;
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
