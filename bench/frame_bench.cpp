@@ -5,6 +5,7 @@
 // times each draw of the steady frame with glFinish around it.
 //   quorvelin-frame-bench [--size WxH] [--samples N] [--png FILE]
 //   quorvelin-frame-bench --renderer   names the OpenGL implementation
+//   quorvelin-frame-bench --startup WxH   where the player's start goes, in one process
 // Prints markdown table rows: median, 10th-90th percentile, in milliseconds.
 // Exit status 0, 1 without a context, 2 on a bad command line.
 #include <chrono>
@@ -155,8 +156,40 @@ void printRow(const char* size, const char* what, const SampleStats& stats)
 }
 } // namespace
 
+namespace {
+// The steps of the offscreen player's start, each finished with glFinish.
+int timeStartup(const char* sizeText)
+{
+    int width = 0;
+    int height = 0;
+    if (std::sscanf(sizeText, "%dx%d", &width, &height) != 2 || width < 1 || height < 1 || width > 8192
+        || height > 8192)
+        return 2;
+    SetFramePauseEnabled(false);
+    Clock::time_point start = Clock::now();
+    OffscreenContext context(width, height);
+    if (!context.isCurrent())
+        return 1;
+    const double contextMs = millisecondsSince(start);
+    start = Clock::now();
+    InitScene(width, height);
+    glFinish();
+    const double initMs = millisecondsSince(start);
+    const double firstMs = timeShowFrame();
+    const double secondMs = timeShowFrame();
+    std::printf("| %s | OSMesa context | %.2f |\n", sizeText, contextMs);
+    std::printf("| %s | InitScene: 7 textures, fixed state, scene objects, mesh text | %.2f |\n", sizeText, initMs);
+    std::printf("| %s | first frame (the driver compiles its shaders for the first draw) | %.2f |\n", sizeText,
+                firstMs);
+    std::printf("| %s | second frame | %.2f |\n", sizeText, secondMs);
+    return 0;
+}
+} // namespace
+
 int main(int argc, char** argv)
 {
+    if (argc == 3 && std::strcmp(argv[1], "--startup") == 0)
+        return timeStartup(argv[2]);
     if (argc == 2 && std::strcmp(argv[1], "--renderer") == 0) {
         OffscreenContext context(16, 16);
         if (!context.isCurrent())
