@@ -102,6 +102,15 @@ for size in 640x480 1920x1080; do
 done
 bash bench/wine_startup.sh "$native/bench/quorvelin-startup-bench" "$win64" "$rounds"
 echo
+echo "Where the player's start goes, in one process (\`$native/bench/quorvelin-frame-bench --startup WxH\`,"
+echo "one run each; each step ends with glFinish):"
+echo
+echo "| size | step | ms |"
+echo "|---|---|---:|"
+for size in 640x480 1920x1080; do
+  "$native/bench/quorvelin-frame-bench" --startup "$size"
+done
+echo
 
 echo "## Footprint"
 echo
