@@ -35,18 +35,7 @@ public:
         }
     }
     // The targets opened so far, one a line.
-    std::string opened() const
-    {
-        std::string text;
-        FILE* file = std::fopen(log_.c_str(), "r");
-        if (file == nullptr)
-            return text;
-        char line[512];
-        while (std::fgets(line, sizeof(line), file) != nullptr)
-            text += line;
-        std::fclose(file);
-        return text;
-    }
+    std::string opened() const { return ReadFileText(log_); }
     // Waits until the log holds the given text, or the time is up.
     bool waitFor(const std::string& expected, DWORD timeoutMs) const
     {
@@ -186,15 +175,6 @@ void Links(HWND box, SaverProcess& saver, const LinkHandlers& handlers)
               "a second click opened: " + handlers.opened());
     CHECK(saver.running());
     CHECK(IsWindow(box));
-}
-
-void SendKey(WORD key)
-{
-    INPUT input[2] = {};
-    input[0].type = input[1].type = INPUT_KEYBOARD;
-    input[0].ki.wVk = input[1].ki.wVk = key;
-    input[1].ki.dwFlags = KEYEVENTF_KEYUP;
-    SendInput(2, input, sizeof(INPUT));
 }
 
 // OK and Enter end the box with 1; Escape and the caption's close button with 2.

@@ -26,15 +26,6 @@ void CheckCloses(const TestContext& context, const char* what, bool shouldClose,
         CHECK_MSG(code == STILL_ACTIVE, std::string("closed on: ") + what);
 }
 
-void SendKey(WORD key)
-{
-    INPUT input[2] = {};
-    input[0].type = input[1].type = INPUT_KEYBOARD;
-    input[0].ki.wVk = input[1].ki.wVk = key;
-    input[1].ki.dwFlags = KEYEVENTF_KEYUP;
-    SendInput(2, input, sizeof(INPUT));
-}
-
 void SendClick(DWORD down, DWORD up)
 {
     INPUT input[2] = {};
@@ -42,14 +33,6 @@ void SendClick(DWORD down, DWORD up)
     input[0].mi.dwFlags = down;
     input[1].mi.dwFlags = up;
     SendInput(2, input, sizeof(INPUT));
-}
-
-// Moves the real pointer and lets the saver see a mouse message, as the system would send.
-void MovePointer(HWND window, int x, int y)
-{
-    SetCursorPos(x, y);
-    PostMessageA(window, WM_MOUSEMOVE, 0, 0);
-    PumpFor(150);
 }
 
 void InputCloses(const TestContext& context)

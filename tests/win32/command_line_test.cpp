@@ -72,12 +72,7 @@ void FullScreenSwitches(const TestContext& context)
     for (const char* arguments : {"/s", "-S", "s", " /s"}) {
         SaverProcess saver;
         POINT start;
-        HWND window = nullptr;
-        start.x = GetSystemMetrics(SM_CXSCREEN) / 2;
-        start.y = GetSystemMetrics(SM_CYSCREEN) / 2;
-        SetCursorPos(start.x, start.y);
-        CHECK(saver.start(context.scrPath, arguments));
-        window = WaitForWindow(SaverClass, SaverTitle, WaitMs);
+        HWND window = StartFullScreen(context, saver, start, arguments);
         CHECK_MSG(window != nullptr, std::string("no saver window for \"") + arguments + "\"");
         PostMessageA(window, WM_KEYDOWN, 'Q', 0);
         CHECK_EQ(0u, saver.waitExit(WaitMs));

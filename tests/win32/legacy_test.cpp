@@ -11,19 +11,6 @@ namespace {
 const DWORD SettleMs = 700;
 const DWORD PastDebounceMs = 400; // well past the 200 ms in which a close is refused unasked
 
-std::string ReadFileText(const std::string& path)
-{
-    std::string text;
-    FILE* file = std::fopen(path.c_str(), "r");
-    if (file == nullptr)
-        return text;
-    char line[256];
-    while (std::fgets(line, sizeof(line), file) != nullptr)
-        text += line;
-    std::fclose(file);
-    return text;
-}
-
 void WriteFileText(const std::string& path, const std::string& text)
 {
     FILE* file = std::fopen(path.c_str(), "w");
@@ -80,13 +67,6 @@ public:
 private:
     std::string installedModule;
 };
-
-void MovePointer(HWND window, int x, int y)
-{
-    SetCursorPos(x, y);
-    PostMessageA(window, WM_MOUSEMOVE, 0, 0);
-    PumpFor(150);
-}
 
 // A refusal keeps the saver and resets the mouse reference; closes piling up
 // right behind it are refused without asking; an accepted password closes it.

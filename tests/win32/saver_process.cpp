@@ -1,5 +1,6 @@
 #include "tests/win32/saver_process.h"
 
+#include <cstdio>
 #include <vector>
 
 SaverProcess::~SaverProcess() { kill(); }
@@ -115,4 +116,33 @@ std::string ClassName(HWND window)
     char name[256] = {};
     GetClassNameA(window, name, sizeof(name));
     return name;
+}
+
+void SendKey(WORD key)
+{
+    INPUT input[2] = {};
+    input[0].type = input[1].type = INPUT_KEYBOARD;
+    input[0].ki.wVk = input[1].ki.wVk = key;
+    input[1].ki.dwFlags = KEYEVENTF_KEYUP;
+    SendInput(2, input, sizeof(INPUT));
+}
+
+void MovePointer(HWND window, int x, int y)
+{
+    SetCursorPos(x, y);
+    PostMessageA(window, WM_MOUSEMOVE, 0, 0);
+    PumpFor(150);
+}
+
+std::string ReadFileText(const std::string& path)
+{
+    std::string text;
+    FILE* file = std::fopen(path.c_str(), "r");
+    if (file == nullptr)
+        return text;
+    char line[512];
+    while (std::fgets(line, sizeof(line), file) != nullptr)
+        text += line;
+    std::fclose(file);
+    return text;
 }

@@ -31,6 +31,14 @@ void PumpFor(DWORD ms);
 HWND WaitForWindow(const char* className, const char* title, DWORD timeoutMs);
 HWND WaitForChild(HWND parent, const char* className, DWORD timeoutMs);
 
+// Real input through the system's queue: a key pressed and released.
+void SendKey(WORD key);
+// Moves the real pointer and lets the saver see a mouse message, as the system would send.
+void MovePointer(HWND window, int x, int y);
+
+// A whole small text file; empty when it does not exist.
+std::string ReadFileText(const std::string& path);
+
 // Unix paths from CTest become Wine's Z: drive paths.
 std::string ToWindowsPath(const std::string& path);
 std::string WindowText(HWND window);

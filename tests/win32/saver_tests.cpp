@@ -37,12 +37,12 @@ void UndoLegacySetup()
 }
 } // namespace
 
-HWND StartFullScreen(const TestContext& context, SaverProcess& saver, POINT& start)
+HWND StartFullScreen(const TestContext& context, SaverProcess& saver, POINT& start, const char* arguments)
 {
     start.x = GetSystemMetrics(SM_CXSCREEN) / 2;
     start.y = GetSystemMetrics(SM_CYSCREEN) / 2;
     SetCursorPos(start.x, start.y);
-    if (!saver.start(context.scrPath, "/s"))
+    if (!saver.start(context.scrPath, arguments))
         return nullptr;
     HWND window = WaitForWindow(SaverClass, SaverTitle, WaitMs);
     // Let the first frames and the window's own start-up messages pass.

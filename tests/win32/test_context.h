@@ -21,7 +21,7 @@ const char SaverTitle[] = "Screen Saver";
 // Starts the .scr full screen with the pointer parked at the screen's centre,
 // which the saver takes as its reference point.
 class SaverProcess;
-HWND StartFullScreen(const TestContext& context, SaverProcess& saver, POINT& start);
+HWND StartFullScreen(const TestContext& context, SaverProcess& saver, POINT& start, const char* arguments = "/s");
 
 // A plain top-level window owned by this process, e.g. a preview's parent.
 HWND MakeTestWindow(const char* title, int clientWidth, int clientHeight);
