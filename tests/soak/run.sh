@@ -14,7 +14,7 @@ cmake --build "$build" -j2 --target quorvelin-soak >/dev/null
 
 # As in the short soak of ctest: no quarantine, so freed blocks are reused as
 # in the product and memory growth means growth.
-export ASAN_OPTIONS=detect_leaks=1:quarantine_size_mb=0:thread_local_quarantine_size_kb=0
+export ASAN_OPTIONS=detect_leaks=1:quarantine_size_mb=0:thread_local_quarantine_size_kb=0:allocator_release_to_os_interval_ms=-1
 export LSAN_OPTIONS="suppressions=$PWD/tests/lsan_suppressions.txt:print_suppressions=0"
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 "$build/tests/soak/quorvelin-soak" --frames "$frames" --warmup 20000
