@@ -30,6 +30,8 @@ public:
         char system[MAX_PATH] = {};
         GetSystemDirectoryA(system, MAX_PATH);
         installedModule = std::string(system) + "\\PASSWORD.CPL";
+        changeModule = std::string(system) + "\\MPR.DLL";
+        savedChangeModule = changeModule + ".quorvelin-saved";
         HKEY key = nullptr;
         if (RegCreateKeyA(HKEY_CURRENT_USER, "Software\\Wine\\AppDefaults\\Quorvelin.scr", &key) == ERROR_SUCCESS) {
             RegSetValueExA(key, "Version", 0, REG_SZ, reinterpret_cast<const BYTE*>("win98"), 6);
@@ -40,6 +42,9 @@ public:
     {
         uninstallModule();
         setUsePassword(false);
+        if (MoveFileExA(savedChangeModule.c_str(), changeModule.c_str(), MOVEFILE_REPLACE_EXISTING) == 0)
+            DeleteFileA(savedChangeModule.c_str());
+        RegDeleteKeyA(HKEY_CURRENT_USER, "Software\\Wine\\AppDefaults\\Quorvelin.scr\\DllOverrides");
         RegDeleteKeyA(HKEY_CURRENT_USER, "Software\\Wine\\AppDefaults\\Quorvelin.scr");
         SetEnvironmentVariableA("QUORVELIN_TEST_PASSWORD_DIR", nullptr);
     }
@@ -48,6 +53,18 @@ public:
         return CopyFileA(context.passwordModule.c_str(), installedModule.c_str(), FALSE) != 0;
     }
     void uninstallModule() { DeleteFileA(installedModule.c_str()); }
+    // Puts the test module in place of the system's MPR.DLL, for the saver only.
+    bool installChangeModule(const TestContext& context)
+    {
+        HKEY key = nullptr;
+        if (RegCreateKeyA(HKEY_CURRENT_USER, "Software\\Wine\\AppDefaults\\Quorvelin.scr\\DllOverrides", &key) !=
+            ERROR_SUCCESS)
+            return false;
+        RegSetValueExA(key, "mpr", 0, REG_SZ, reinterpret_cast<const BYTE*>("native"), 7);
+        RegCloseKey(key);
+        return CopyFileA(changeModule.c_str(), savedChangeModule.c_str(), TRUE) &&
+               CopyFileA(context.passwordModule.c_str(), changeModule.c_str(), FALSE);
+    }
     void setUsePassword(bool on)
     {
         HKEY key = nullptr;
@@ -66,6 +83,8 @@ public:
 
 private:
     std::string installedModule;
+    std::string changeModule;
+    std::string savedChangeModule;
 };
 
 // A refusal keeps the saver and resets the mouse reference; closes piling up
@@ -144,6 +163,31 @@ void NoPasswordClosesAtOnce(const TestContext& context, LegacySetup& setup)
     DeleteFileA((planted + "\\PASSWORD.CPL").c_str());
     DeleteFileA(copy.c_str());
 }
+// The password-change switch calls the system's dialog for the saver's
+// provider, over the given window or else the foreground window.
+void PasswordChange(const TestContext& context, LegacySetup& setup)
+{
+    CHECK(setup.installChangeModule(context));
+    HWND foreground = MakeTestWindow("Quorvelin test foreground", 100, 100);
+    HWND given = MakeTestWindow("Quorvelin test given", 100, 100);
+    SetForegroundWindow(foreground);
+    PumpFor(200);
+    auto number = [](HWND window) { return std::to_string(reinterpret_cast<UINT_PTR>(window)); };
+    struct Case {
+        std::string arguments;
+        HWND parent;
+    };
+    for (const Case& c : {Case{"/a " + number(given), given}, Case{"-A", foreground}, Case{"/a 99999999", foreground}}) {
+        setup.clearCalls();
+        SaverProcess saver;
+        CHECK(saver.start(context.scrPath, c.arguments));
+        CHECK_EQ(0u, saver.waitExit(WaitMs));
+        CHECK_MSG(setup.calls() == "attach\nchange SCRSAVE " + number(c.parent) + " 0 0\n",
+                  "\"" + c.arguments + "\" called: " + setup.calls());
+    }
+    DestroyWindow(given);
+    DestroyWindow(foreground);
+}
 } // namespace
 
 void RunLegacyTests(const TestContext& context)
@@ -160,4 +204,5 @@ void RunLegacyTests(const TestContext& context)
     }
     PasswordGuardsTheSaver(context, setup);
     NoPasswordClosesAtOnce(context, setup);
+    PasswordChange(context, setup);
 }

@@ -30,10 +30,13 @@ int ShellProbe(int argc, char** argv)
 // A legacy run that died half-way must not leave the prefix looking like the old platform.
 void UndoLegacySetup()
 {
+    RegDeleteKeyA(HKEY_CURRENT_USER, "Software\\Wine\\AppDefaults\\Quorvelin.scr\\DllOverrides");
     RegDeleteKeyA(HKEY_CURRENT_USER, "Software\\Wine\\AppDefaults\\Quorvelin.scr");
     char system[MAX_PATH] = {};
     GetSystemDirectoryA(system, MAX_PATH);
     DeleteFileA((std::string(system) + "\\PASSWORD.CPL").c_str());
+    std::string changeModule = std::string(system) + "\\MPR.DLL";
+    MoveFileExA((changeModule + ".quorvelin-saved").c_str(), changeModule.c_str(), MOVEFILE_REPLACE_EXISTING);
 }
 } // namespace
 

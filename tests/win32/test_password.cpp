@@ -1,7 +1,9 @@
-// A stand-in for the system's password module, for the Windows 95 family
-// path. Its answer and its record live in $QUORVELIN_TEST_PASSWORD_DIR:
+// A stand-in for the system's password modules on the Windows 95 family: the
+// tests install it as PASSWORD.CPL (the check) and as MPR.DLL (the change).
+// Its answer and its record live in $QUORVELIN_TEST_PASSWORD_DIR:
 //   answer     first character '1' accepts, anything else (or no file) refuses
-//   calls.log  one line per event: "attach" when loaded, "verify" per question
+//   calls.log  one line per event: "attach" when loaded, "verify" per question,
+//              "change PROVIDER WINDOW A B" per password change
 #include <windows.h>
 
 #include <cstdio>
@@ -37,6 +39,16 @@ extern "C" BOOL WINAPI VerifyScreenSavePwd(HWND)
     int first = std::fgetc(answer);
     std::fclose(answer);
     return first == '1' ? TRUE : FALSE;
+}
+
+extern "C" DWORD WINAPI PwdChangePasswordA(LPCSTR provider, HWND parent, DWORD a, LPVOID b)
+{
+    char line[256];
+    std::snprintf(line, sizeof(line), "change %s %llu %lu %llu", provider != nullptr ? provider : "(none)",
+                  static_cast<unsigned long long>(reinterpret_cast<UINT_PTR>(parent)), static_cast<unsigned long>(a),
+                  static_cast<unsigned long long>(reinterpret_cast<UINT_PTR>(b)));
+    Record(line);
+    return 0;
 }
 
 BOOL WINAPI DllMain(HINSTANCE, DWORD reason, LPVOID)

@@ -1,0 +1,302 @@
+// A storm of hostile messages on the running .scr, sent by this program the
+// way another program on the desktop could:
+//   storm_tests SCR WORK_DIR [MESSAGES]     (default 12,000 per storm)
+// Preview: every kind below, input and random system commands included; the
+// preview must stay, forward its help requests to the parent, and draw on.
+// Full screen: all but what rightly closes a saver (input, loss of
+// activation, WM_CLOSE, SC_CLOSE); afterwards a real key press must close it.
+// Both: no crash, no hang (each sent message must come back within 5 s), the
+// title unchanged, and no growth of the saver's GDI and USER objects or memory.
+#include <windows.h>
+#include <psapi.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+#include "tests/win32/check.h"
+#include "tests/win32/saver_process.h"
+
+namespace {
+const char SaverClass[] = "WindowsScreenSaverClass";
+const DWORD WaitMs = 15000;
+const UINT ReplyMs = 5000;
+// Private memory may move a little as the system's own caches settle; a leak
+// per message would show as megabytes over the storm.
+const SIZE_T MemorySlackBytes = 2u << 20;
+
+// A fixed-seed generator of our own, so a storm is the same on every run and
+// every C library.
+unsigned Seed = 20261206u;
+unsigned Random()
+{
+    Seed = Seed * 1664525u + 1013904223u;
+    return Seed >> 8;
+}
+unsigned Random(unsigned below) { return Random() % below; }
+LPARAM RandomLParam() { return static_cast<LPARAM>((static_cast<unsigned long long>(Random()) << 24) ^ Random()); }
+
+int HelpAtParent = 0;
+int ContextMenuAtParent = 0;
+
+// The preview's parent, as a settings page would be: it takes the forwarded
+// help requests and never opens a menu or a move loop of its own.
+LRESULT CALLBACK ParentProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    switch (message) {
+    case WM_HELP:
+        ++HelpAtParent;
+        return TRUE;
+    case WM_CONTEXTMENU:
+        ++ContextMenuAtParent;
+        return 0;
+    case WM_SYSCOMMAND:
+        return 0;
+    default:
+        return DefWindowProcA(window, message, wParam, lParam);
+    }
+}
+
+HWND MakeParent()
+{
+    WNDCLASSA windowClass = {};
+    windowClass.lpfnWndProc = ParentProc;
+    windowClass.hInstance = GetModuleHandleA(nullptr);
+    windowClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
+    windowClass.lpszClassName = "QuorvelinStormParent";
+    RegisterClassA(&windowClass);
+    HWND window = CreateWindowExA(0, windowClass.lpszClassName, "Storm parent", WS_POPUP | WS_VISIBLE, 40, 40, 320,
+                                  240, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
+    PumpFor(100);
+    return window;
+}
+
+struct Usage {
+    DWORD gdi = 0;
+    DWORD user = 0;
+    SIZE_T privateBytes = 0;
+    bool known = false;
+};
+
+Usage UsageOf(HANDLE process)
+{
+    Usage usage;
+    usage.gdi = GetGuiResources(process, GR_GDIOBJECTS);
+    usage.user = GetGuiResources(process, GR_USEROBJECTS);
+    PROCESS_MEMORY_COUNTERS_EX memory = {};
+    memory.cb = sizeof(memory);
+    usage.known = GetProcessMemoryInfo(process, reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&memory), sizeof(memory));
+    usage.privateBytes = memory.PrivateUsage;
+    return usage;
+}
+
+HANDLE OpenSaverProcess(HWND window)
+{
+    DWORD id = 0;
+    GetWindowThreadProcessId(window, &id);
+    return OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, id);
+}
+
+// The system commands a saver can be sent: every named one but SC_CLOSE, and
+// random values (never a disguised SC_CLOSE: the system looks at the top 12 bits).
+WPARAM RandomSystemCommand()
+{
+    static const WPARAM named[] = {SC_SIZE,       SC_MOVE,     SC_MINIMIZE, SC_MAXIMIZE,   SC_NEXTWINDOW,
+                                   SC_PREVWINDOW, SC_VSCROLL,  SC_HSCROLL,  SC_MOUSEMENU,  SC_KEYMENU,
+                                   SC_ARRANGE,    SC_RESTORE,  SC_TASKLIST, SC_SCREENSAVE, SC_HOTKEY,
+                                   SC_DEFAULT,    SC_MONITORPOWER, SC_CONTEXTHELP, SC_SEPARATOR};
+    if (Random(2) == 0)
+        return named[Random(sizeof(named) / sizeof(named[0]))];
+    WPARAM command;
+    do
+        command = Random(0x10000);
+    while ((command & 0xFFF0) == SC_CLOSE);
+    return command;
+}
+
+struct Storm {
+    HWND window;
+    bool preview;
+    int sent = 0;
+    int posted = 0;
+    int unanswered = 0;
+    int helpSent = 0;
+};
+
+// Sends or posts one message; sent ones must come back within ReplyMs.
+void Deliver(Storm& storm, UINT message, WPARAM wParam, LPARAM lParam, bool mayPost = true)
+{
+    if (mayPost && Random(2) == 0) {
+        storm.posted += PostMessageA(storm.window, message, wParam, lParam) ? 1 : 0;
+        return;
+    }
+    DWORD_PTR result = 0;
+    if (SendMessageTimeoutA(storm.window, message, wParam, lParam, SMTO_NORMAL, ReplyMs, &result) != 0)
+        ++storm.sent;
+    else if (IsWindow(storm.window))
+        ++storm.unanswered;
+}
+
+void OneMessage(Storm& storm)
+{
+    const int kinds = storm.preview ? 12 : 9;
+    switch (Random(kinds)) {
+    case 0: // a timer that nobody set; now and then with a bogus callback address
+        Deliver(storm, WM_TIMER, Random(), Random(8) == 0 ? RandomLParam() : 0);
+        break;
+    case 1:
+        Deliver(storm, WM_PAINT, 0, 0);
+        break;
+    case 2:
+        Deliver(storm, WM_SIZE, Random(5), MAKELPARAM(Random(0x10000), Random(0x10000)));
+        break;
+    case 3: { // text travels with the message only when it is sent
+        char text[40];
+        std::snprintf(text, sizeof(text), "storm %08x", Random());
+        Deliver(storm, WM_SETTEXT, 0, Random(4) == 0 ? 0 : reinterpret_cast<LPARAM>(text), false);
+        break;
+    }
+    case 4:
+        Deliver(storm, WM_SYSCOMMAND, RandomSystemCommand(), RandomLParam());
+        break;
+    case 5:
+        Deliver(storm, WM_ACTIVATEAPP, TRUE, Random());
+        break;
+    case 6: {
+        HELPINFO help = {};
+        help.cbSize = sizeof(help);
+        help.iContextType = HELPINFO_WINDOW;
+        help.hItemHandle = storm.window;
+        help.MousePos.x = static_cast<LONG>(Random(2000));
+        help.MousePos.y = static_cast<LONG>(Random(2000));
+        Deliver(storm, WM_HELP, 0, reinterpret_cast<LPARAM>(&help), false);
+        ++storm.helpSent;
+        break;
+    }
+    case 7:
+        Deliver(storm, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(storm.window), RandomLParam());
+        break;
+    case 8: // harmless notifications a desktop sends anyway
+        Deliver(storm, Random(2) == 0 ? WM_SHOWWINDOW : WM_SETCURSOR, Random(2) == 0 ? TRUE : 0, RandomLParam());
+        break;
+    // Preview only from here: input and the loss of activation close a full-screen saver.
+    case 9: {
+        static const UINT mouse[] = {WM_MOUSEMOVE,   WM_LBUTTONDOWN, WM_LBUTTONUP,   WM_RBUTTONDOWN,
+                                     WM_RBUTTONUP,   WM_MBUTTONDOWN, WM_MBUTTONUP,   WM_LBUTTONDBLCLK,
+                                     WM_MOUSEWHEEL,  WM_RBUTTONDBLCLK};
+        Deliver(storm, mouse[Random(sizeof(mouse) / sizeof(mouse[0]))], Random(0x10000), RandomLParam());
+        break;
+    }
+    case 10: {
+        static const UINT keys[] = {WM_KEYDOWN, WM_KEYUP, WM_SYSKEYDOWN, WM_SYSKEYUP, WM_CHAR, WM_SYSCHAR};
+        Deliver(storm, keys[Random(sizeof(keys) / sizeof(keys[0]))], Random(0x100), RandomLParam());
+        break;
+    }
+    default:
+        Deliver(storm, WM_ACTIVATEAPP, FALSE, Random());
+        break;
+    }
+}
+
+void RunStorm(Storm& storm, int messages)
+{
+    for (int i = 0; i < messages && IsWindow(storm.window); ++i) {
+        OneMessage(storm);
+        // Keep this program's own queue (the preview's parent) drained.
+        if (i % 64 == 0)
+            PumpFor(0);
+    }
+    PumpFor(1000);
+}
+
+bool LeakFree(const Usage& before, const Usage& after, const char* mode)
+{
+    std::printf("%s: GDI objects %lu -> %lu, USER objects %lu -> %lu, private bytes %lu KiB -> %lu KiB\n", mode,
+                before.gdi, after.gdi, before.user, after.user,
+                static_cast<unsigned long>(before.privateBytes / 1024),
+                static_cast<unsigned long>(after.privateBytes / 1024));
+    return after.gdi <= before.gdi && after.user <= before.user && before.known && after.known &&
+           after.privateBytes <= before.privateBytes + MemorySlackBytes;
+}
+
+void PreviewStorm(const std::string& scr, int messages)
+{
+    HWND parent = MakeParent();
+    CHECK(parent != nullptr);
+    SaverProcess saver;
+    CHECK(saver.start(scr, "/p " + std::to_string(reinterpret_cast<std::uintptr_t>(parent))));
+    HWND window = WaitForChild(parent, SaverClass, WaitMs);
+    CHECK_MSG(window != nullptr, "no preview window");
+    if (window == nullptr)
+        return;
+    PumpFor(500);
+    HANDLE process = OpenSaverProcess(window);
+    const Usage before = UsageOf(process);
+
+    Storm storm{window, true};
+    RunStorm(storm, messages);
+    std::printf("preview storm: %d sent, %d posted, %d unanswered\n", storm.sent, storm.posted, storm.unanswered);
+    CHECK_MSG(saver.running() && IsWindow(window), "the preview did not survive the storm");
+    CHECK_EQ(0, storm.unanswered);
+    CHECK_MSG(storm.sent + storm.posted >= messages * 9 / 10, "most of the storm did not reach the saver");
+    CHECK_MSG(WindowText(window) == "Preview", "the preview's title changed: " + WindowText(window));
+    // Help asked of the preview belongs to the settings page around it.
+    CHECK_MSG(HelpAtParent >= storm.helpSent * 9 / 10,
+              "help requests reached the parent: " + std::to_string(HelpAtParent) + " of " +
+                  std::to_string(storm.helpSent));
+    CHECK(ContextMenuAtParent > 0);
+    const Usage after = UsageOf(process);
+    CHECK_MSG(LeakFree(before, after, "preview"), "the preview grew during the storm");
+
+    // The parent ends the preview by going away.
+    DestroyWindow(parent);
+    CHECK_EQ(0u, saver.waitExit(WaitMs));
+    CloseHandle(process);
+}
+
+void FullScreenStorm(const std::string& scr, int messages)
+{
+    SetCursorPos(GetSystemMetrics(SM_CXSCREEN) / 2, GetSystemMetrics(SM_CYSCREEN) / 2);
+    SaverProcess saver;
+    CHECK(saver.start(scr, "/s"));
+    HWND window = WaitForWindow(SaverClass, "Screen Saver", WaitMs);
+    CHECK_MSG(window != nullptr, "no full-screen window");
+    if (window == nullptr)
+        return;
+    PumpFor(500);
+    HANDLE process = OpenSaverProcess(window);
+    const Usage before = UsageOf(process);
+
+    Storm storm{window, false};
+    RunStorm(storm, messages);
+    std::printf("full-screen storm: %d sent, %d posted, %d unanswered\n", storm.sent, storm.posted,
+                storm.unanswered);
+    CHECK_MSG(saver.running() && IsWindow(window), "the full-screen saver did not survive the storm");
+    CHECK_EQ(0, storm.unanswered);
+    CHECK_MSG(storm.sent + storm.posted >= messages * 9 / 10, "most of the storm did not reach the saver");
+    CHECK_MSG(WindowText(window) == "Screen Saver", "the saver's title changed: " + WindowText(window));
+    CHECK_MSG(IsWindowVisible(window) && !IsIconic(window), "the saver was hidden or minimised");
+    const Usage after = UsageOf(process);
+    CHECK_MSG(LeakFree(before, after, "full screen"), "the saver grew during the storm");
+    CloseHandle(process);
+
+    // Still a screen saver: a real key press closes it.
+    SetForegroundWindow(window);
+    PumpFor(300);
+    SendKey(VK_SHIFT);
+    CHECK_EQ(0u, saver.waitExit(WaitMs));
+}
+} // namespace
+
+int main(int argc, char** argv)
+{
+    if (argc < 3) {
+        std::printf("usage: storm_tests SCR WORK_DIR [MESSAGES]\n");
+        return 2;
+    }
+    const std::string scr = ToWindowsPath(argv[1]);
+    const int messages = argc > 3 ? std::atoi(argv[3]) : 12000;
+    PreviewStorm(scr, messages);
+    FullScreenStorm(scr, messages);
+    return CheckSummary();
+}
