@@ -119,10 +119,17 @@ void PasswordGuardsTheSaver(const TestContext& context, LegacySetup& setup)
     CHECK_MSG(saver.waitExit(SettleMs) == STILL_ACTIVE, "the saver closed");
     CHECK_MSG(setup.calls() == "attach\nverify\nverify\n", "the mouse reference point was not reset: " + setup.calls());
 
+    // AutoPlay is cancelled while a password guards the saver, and the saver asks to close.
+    PumpFor(PastDebounceMs);
+    CHECK(SendMessageA(window, RegisterWindowMessageA("QueryCancelAutoPlay"), 0, 0) == TRUE);
+    CHECK_MSG(saver.waitExit(SettleMs) == STILL_ACTIVE, "the saver closed");
+    CHECK(setup.calls() == "attach\nverify\nverify\nverify\n");
+
+    PumpFor(PastDebounceMs);
     setup.answer(true);
     PostMessageA(window, WM_KEYDOWN, 'Q', 0);
     CHECK_EQ(0u, saver.waitExit(WaitMs));
-    CHECK(setup.calls() == "attach\nverify\nverify\nverify\n");
+    CHECK(setup.calls() == "attach\nverify\nverify\nverify\nverify\n");
 }
 
 // Without the registry value, or without the module in the system folder, the
@@ -137,7 +144,8 @@ void NoPasswordClosesAtOnce(const TestContext& context, LegacySetup& setup)
         POINT start;
         HWND window = StartFullScreen(context, saver, start);
         CHECK(window != nullptr);
-        PostMessageA(window, WM_KEYDOWN, 'Q', 0);
+        // Unguarded, AutoPlay goes on, and the request still closes the saver.
+        CHECK(SendMessageA(window, RegisterWindowMessageA("QueryCancelAutoPlay"), 0, 0) == FALSE);
         CHECK_EQ(0u, saver.waitExit(WaitMs));
         CHECK_MSG(setup.calls().empty(), "the module was used without the registry value: " + setup.calls());
     }
