@@ -1,6 +1,7 @@
 cmake_minimum_required(VERSION 3.25)
 # Reads a built .scr's headers with objdump: the right PE kind, the two hooks
-# exported by their plain names, and imports from system DLLs only.
+# exported by their plain names, imports from system DLLs only, and the
+# resources the system and the saver look up, in English (United States).
 #   cmake -DOBJDUMP=... -DSCR=... -DKIND=PE32|PE32+ -P pe_check.cmake
 execute_process(COMMAND "${OBJDUMP}" -p "${SCR}" OUTPUT_VARIABLE headers RESULT_VARIABLE failed)
 if(failed)
@@ -47,7 +48,30 @@ foreach(dll IN LISTS imports)
   endif()
 endforeach()
 
+# The resource tree prints as "Entry: ID: 0x..." lines indented 3 (type),
+# 5 (name) and 7 (language) spaces after the offset.
+set(resources "")
+string(REGEX MATCHALL "\n[0-9a-f]+ +Entry: ID: 0x[0-9a-f]+" entries "${headers}")
+foreach(entry IN LISTS entries)
+  string(REGEX MATCH "^\n[0-9a-f]+( +)Entry: ID: (0x[0-9a-f]+)" parts "${entry}")
+  string(LENGTH "${CMAKE_MATCH_1}" depth)
+  math(EXPR id "${CMAKE_MATCH_2}")
+  if(depth EQUAL 3)
+    set(type ${id})
+  elseif(depth EQUAL 5)
+    set(name ${id})
+  elseif(depth EQUAL 7)
+    list(APPEND resources "${type}/${name}/${id}")
+  endif()
+endforeach()
+# Bitmaps, dialog 2003, string block 1 (string 1), icon group 106, version, manifest.
+foreach(wanted 2/109 2/110 2/111 2/112 2/116 2/117 2/118 5/2003 6/1 14/106 16/1 24/1)
+  if(NOT "${wanted}/1033" IN_LIST resources)
+    string(APPEND errors "resource type/name ${wanted} in English (United States) is missing\n")
+  endif()
+endforeach()
+
 if(errors)
   message(FATAL_ERROR "${SCR}:\n${errors}")
 endif()
-message(STATUS "${SCR}: ${KIND}, exports ${exports}, imports ${imports}")
+message(STATUS "${SCR}: ${KIND}, exports ${exports}, imports ${imports}, resources ${resources}")
