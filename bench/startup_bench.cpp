@@ -5,9 +5,10 @@
 // preloaded first-frame probe, the Windows programs under Wine through their
 // own start-up log. Rounds alternate between the programs so that they share
 // whatever else the machine is doing.
-//   quorvelin-startup-bench [--rounds N] [--var NAME] [--kill] [--env NAME=VALUE]...
+//   quorvelin-startup-bench [--rounds N] [--var NAME] [--kill] [--windows-path] [--env NAME=VALUE]...
 //                           --run LABEL 'COMMAND ARGS' [--run LABEL 'COMMAND ARGS']...
-// --kill ends a program as soon as it has logged (a saver runs until input).
+// --kill ends a program as soon as it has logged (a saver runs until input);
+// --windows-path names the log file as Wine sees it (Z: is the Unix root).
 // Also reports each program's peak resident memory. Prints markdown table rows:
 // median, 10th-90th percentile in milliseconds, and the ratio of each program's
 // median to the last one's (the last --run is the yardstick).
@@ -32,7 +33,8 @@
 extern char** environ;
 
 namespace {
-const char* const kUsage = "usage: quorvelin-startup-bench [--rounds N] [--var NAME] [--kill] [--env NAME=VALUE]... "
+const char* const kUsage = "usage: quorvelin-startup-bench [--rounds N] [--var NAME] [--kill] [--windows-path] "
+                           "[--env NAME=VALUE]... "
                            "--run LABEL 'COMMAND ARGS'...";
 const double kTimeoutSeconds = 60.0;
 
@@ -47,6 +49,7 @@ struct Options {
     int rounds = 10;
     std::string variable = "QUORVELIN_LOG_FIRST_FRAME";
     bool kill = false;
+    bool windowsPath = false;
     std::vector<std::string> environment;
     std::vector<Program> programs;
 };
@@ -66,6 +69,8 @@ bool parseOptions(int argc, char** argv, Options& options)
         const std::string name = argv[i];
         if (name == "--kill") {
             options.kill = true;
+        } else if (name == "--windows-path") {
+            options.windowsPath = true;
         } else if (name == "--rounds" && i + 1 < argc) {
             options.rounds = std::atoi(argv[++i]);
             if (options.rounds < 1)
@@ -118,7 +123,13 @@ bool runOnce(const Options& options, const std::string& logPath, Program& progra
         environment.push_back(*entry);
     for (const std::string& entry : options.environment)
         environment.push_back(entry);
-    environment.push_back(options.variable + "=" + logPath);
+    std::string logName = logPath;
+    if (options.windowsPath) {
+        for (char& c : logName)
+            c = c == '/' ? '\\' : c;
+        logName = "Z:" + logName;
+    }
+    environment.push_back(options.variable + "=" + logName);
     std::vector<char*> envp;
     for (std::string& entry : environment)
         envp.push_back(&entry[0]);
