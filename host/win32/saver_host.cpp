@@ -39,6 +39,33 @@ HANDLE PreviousInputContext = nullptr;
 
 void HideCursor() { SetCursor(nullptr); }
 
+// System commands that would move, size, minimise, maximise or restore the
+// saver's window, or run a modal loop inside it (menus, sizing, scrolling,
+// context help), or switch to another window. Sent by another program, they
+// would leave a full-screen saver hidden or deaf to the key that should close
+// it, and a preview stuck in a loop that swallows its quit message.
+bool DisturbsTheSaver(WPARAM command)
+{
+    switch (command & 0xFFF0) {
+    case SC_SIZE:
+    case SC_MOVE:
+    case SC_MINIMIZE:
+    case SC_MAXIMIZE:
+    case SC_RESTORE:
+    case SC_KEYMENU:
+    case SC_MOUSEMENU:
+    case SC_HSCROLL:
+    case SC_VSCROLL:
+    case SC_ARRANGE:
+    case SC_CONTEXTHELP:
+    case SC_TASKLIST:
+    case SC_HOTKEY:
+        return true;
+    default:
+        return false;
+    }
+}
+
 void PostClose(HWND window) { PostMessageA(window, WM_CLOSE, 0, 0); }
 
 template <typename Proc>
@@ -183,6 +210,8 @@ LRESULT WINAPI SaverWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM 
         break;
     case WM_SYSCOMMAND:
         if (!ChildPreview && (wParam == SC_NEXTWINDOW || wParam == SC_PREVWINDOW || wParam == SC_SCREENSAVE))
+            return 0;
+        if (DisturbsTheSaver(wParam))
             return 0;
         break;
     case WM_TIMER:
