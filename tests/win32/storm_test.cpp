@@ -7,6 +7,8 @@
 // activation, WM_CLOSE, SC_CLOSE); afterwards a real key press must close it.
 // Both: no crash, no hang (each sent message must come back within 5 s), the
 // title unchanged, and no growth of the saver's GDI and USER objects or memory.
+// Messages go out half sent, half posted, from a fixed seed: the same storm
+// on every run.
 #include <windows.h>
 #include <psapi.h>
 
@@ -21,7 +23,7 @@ namespace {
 const char SaverClass[] = "WindowsScreenSaverClass";
 const DWORD WaitMs = 15000;
 const UINT ReplyMs = 5000;
-// Private memory may move a little as the system's own caches settle; a leak
+// Committed memory may move a little as the system's own caches settle; a leak
 // per message would show as megabytes over the storm.
 const SIZE_T MemorySlackBytes = 2u << 20;
 
@@ -36,7 +38,6 @@ unsigned Random()
 unsigned Random(unsigned below) { return Random() % below; }
 LPARAM RandomLParam() { return static_cast<LPARAM>((static_cast<unsigned long long>(Random()) << 24) ^ Random()); }
 
-int HelpAtParent = 0;
 int ContextMenuAtParent = 0;
 
 // The preview's parent, as a settings page would be: it takes the forwarded
@@ -45,7 +46,6 @@ LRESULT CALLBACK ParentProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
 {
     switch (message) {
     case WM_HELP:
-        ++HelpAtParent;
         return TRUE;
     case WM_CONTEXTMENU:
         ++ContextMenuAtParent;
@@ -74,7 +74,7 @@ HWND MakeParent()
 struct Usage {
     DWORD gdi = 0;
     DWORD user = 0;
-    SIZE_T privateBytes = 0;
+    SIZE_T committedBytes = 0;
     bool known = false;
 };
 
@@ -83,11 +83,23 @@ Usage UsageOf(HANDLE process)
     Usage usage;
     usage.gdi = GetGuiResources(process, GR_GDIOBJECTS);
     usage.user = GetGuiResources(process, GR_USEROBJECTS);
-    PROCESS_MEMORY_COUNTERS_EX memory = {};
+    PROCESS_MEMORY_COUNTERS memory = {};
     memory.cb = sizeof(memory);
-    usage.known = GetProcessMemoryInfo(process, reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&memory), sizeof(memory));
-    usage.privateBytes = memory.PrivateUsage;
+    usage.known = GetProcessMemoryInfo(process, &memory, sizeof(memory)) != 0;
+    usage.committedBytes = memory.PagefileUsage;
     return usage;
+}
+
+// Every timer message draws a frame, so this plays the intro through into the
+// steady state at once. Only then is the saver's memory its own: the GL
+// driver compiles and keeps what each new phase needs on its way there.
+void WarmUp(HWND window)
+{
+    for (int frame = 0; frame < 2000 && IsWindow(window); ++frame) {
+        DWORD_PTR result = 0;
+        SendMessageTimeoutA(window, WM_TIMER, 1, 0, SMTO_NORMAL, ReplyMs, &result);
+    }
+    PumpFor(200);
 }
 
 HANDLE OpenSaverProcess(HWND window)
@@ -97,16 +109,18 @@ HANDLE OpenSaverProcess(HWND window)
     return OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, id);
 }
 
-// The system commands a saver can be sent: every named one but SC_CLOSE, and
-// random values (never a disguised SC_CLOSE: the system looks at the top 12 bits).
+// Every named system command but SC_CLOSE, which rightly closes any window.
+const WPARAM NamedCommands[] = {SC_SIZE,       SC_MOVE,     SC_MINIMIZE,     SC_MAXIMIZE,    SC_NEXTWINDOW,
+                                SC_PREVWINDOW, SC_VSCROLL,  SC_HSCROLL,      SC_MOUSEMENU,   SC_KEYMENU,
+                                SC_ARRANGE,    SC_RESTORE,  SC_TASKLIST,     SC_SCREENSAVE,  SC_HOTKEY,
+                                SC_DEFAULT,    SC_SEPARATOR, SC_MONITORPOWER, SC_CONTEXTHELP};
+
+// Named commands and random values (never a disguised SC_CLOSE: the system
+// looks at the top 12 bits only).
 WPARAM RandomSystemCommand()
 {
-    static const WPARAM named[] = {SC_SIZE,       SC_MOVE,     SC_MINIMIZE, SC_MAXIMIZE,   SC_NEXTWINDOW,
-                                   SC_PREVWINDOW, SC_VSCROLL,  SC_HSCROLL,  SC_MOUSEMENU,  SC_KEYMENU,
-                                   SC_ARRANGE,    SC_RESTORE,  SC_TASKLIST, SC_SCREENSAVE, SC_HOTKEY,
-                                   SC_DEFAULT,    SC_MONITORPOWER, SC_CONTEXTHELP, SC_SEPARATOR};
     if (Random(2) == 0)
-        return named[Random(sizeof(named) / sizeof(named[0]))];
+        return NamedCommands[Random(sizeof(NamedCommands) / sizeof(NamedCommands[0]))];
     WPARAM command;
     do
         command = Random(0x10000);
@@ -120,7 +134,6 @@ struct Storm {
     int sent = 0;
     int posted = 0;
     int unanswered = 0;
-    int helpSent = 0;
 };
 
 // Sends or posts one message; sent ones must come back within ReplyMs.
@@ -131,10 +144,14 @@ void Deliver(Storm& storm, UINT message, WPARAM wParam, LPARAM lParam, bool mayP
         return;
     }
     DWORD_PTR result = 0;
+    SetLastError(0);
     if (SendMessageTimeoutA(storm.window, message, wParam, lParam, SMTO_NORMAL, ReplyMs, &result) != 0)
         ++storm.sent;
-    else if (IsWindow(storm.window))
+    else if (GetLastError() == ERROR_TIMEOUT && IsWindow(storm.window)) {
         ++storm.unanswered;
+        std::printf("no answer within %u ms: message 0x%04x, wParam 0x%llx, lParam 0x%llx\n", ReplyMs, message,
+                    static_cast<unsigned long long>(wParam), static_cast<unsigned long long>(lParam));
+    }
 }
 
 void OneMessage(Storm& storm)
@@ -170,7 +187,6 @@ void OneMessage(Storm& storm)
         help.MousePos.x = static_cast<LONG>(Random(2000));
         help.MousePos.y = static_cast<LONG>(Random(2000));
         Deliver(storm, WM_HELP, 0, reinterpret_cast<LPARAM>(&help), false);
-        ++storm.helpSent;
         break;
     }
     case 7:
@@ -200,6 +216,12 @@ void OneMessage(Storm& storm)
 
 void RunStorm(Storm& storm, int messages)
 {
+    // Each named system command once, sent, then the random storm. A command
+    // that moved, sized or minimised the window, or started a menu or sizing
+    // loop in it, would show below: a saver hidden, deaf to the closing key,
+    // or a preview that no longer ends with its parent.
+    for (WPARAM command : NamedCommands)
+        Deliver(storm, WM_SYSCOMMAND, command, 0, false);
     for (int i = 0; i < messages && IsWindow(storm.window); ++i) {
         OneMessage(storm);
         // Keep this program's own queue (the preview's parent) drained.
@@ -211,12 +233,14 @@ void RunStorm(Storm& storm, int messages)
 
 bool LeakFree(const Usage& before, const Usage& after, const char* mode)
 {
-    std::printf("%s: GDI objects %lu -> %lu, USER objects %lu -> %lu, private bytes %lu KiB -> %lu KiB\n", mode,
+    // Wine answers GetGuiResources with 0 (not implemented): there the
+    // committed memory speaks for GDI and GL objects too.
+    std::printf("%s: GDI objects %lu -> %lu, USER objects %lu -> %lu, committed memory %lu KiB -> %lu KiB\n", mode,
                 before.gdi, after.gdi, before.user, after.user,
-                static_cast<unsigned long>(before.privateBytes / 1024),
-                static_cast<unsigned long>(after.privateBytes / 1024));
+                static_cast<unsigned long>(before.committedBytes / 1024),
+                static_cast<unsigned long>(after.committedBytes / 1024));
     return after.gdi <= before.gdi && after.user <= before.user && before.known && after.known &&
-           after.privateBytes <= before.privateBytes + MemorySlackBytes;
+           before.committedBytes > 0 && after.committedBytes <= before.committedBytes + MemorySlackBytes;
 }
 
 void PreviewStorm(const std::string& scr, int messages)
@@ -229,7 +253,7 @@ void PreviewStorm(const std::string& scr, int messages)
     CHECK_MSG(window != nullptr, "no preview window");
     if (window == nullptr)
         return;
-    PumpFor(500);
+    WarmUp(window);
     HANDLE process = OpenSaverProcess(window);
     const Usage before = UsageOf(process);
 
@@ -240,11 +264,10 @@ void PreviewStorm(const std::string& scr, int messages)
     CHECK_EQ(0, storm.unanswered);
     CHECK_MSG(storm.sent + storm.posted >= messages * 9 / 10, "most of the storm did not reach the saver");
     CHECK_MSG(WindowText(window) == "Preview", "the preview's title changed: " + WindowText(window));
-    // Help asked of the preview belongs to the settings page around it.
-    CHECK_MSG(HelpAtParent >= storm.helpSent * 9 / 10,
-              "help requests reached the parent: " + std::to_string(HelpAtParent) + " of " +
-                  std::to_string(storm.helpSent));
-    CHECK(ContextMenuAtParent > 0);
+    // Context menus asked of the preview belong to the settings page around it.
+    // (Help requests carry a pointer, which the system does not post across
+    // processes, so they are not counted at the parent.)
+    CHECK_MSG(ContextMenuAtParent > 0, "no context menu request reached the preview's parent");
     const Usage after = UsageOf(process);
     CHECK_MSG(LeakFree(before, after, "preview"), "the preview grew during the storm");
 
@@ -263,7 +286,7 @@ void FullScreenStorm(const std::string& scr, int messages)
     CHECK_MSG(window != nullptr, "no full-screen window");
     if (window == nullptr)
         return;
-    PumpFor(500);
+    WarmUp(window);
     HANDLE process = OpenSaverProcess(window);
     const Usage before = UsageOf(process);
 
