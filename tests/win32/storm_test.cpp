@@ -1,11 +1,14 @@
 // A storm of hostile messages on the running .scr, sent by this program the
 // way another program on the desktop could:
-//   storm_tests SCR WORK_DIR [MESSAGES]     (default 12,000 per storm)
+//   storm_tests SCR WORK_DIR PASSWORD_MODULE [MESSAGES]   (default 12,000 per storm)
 // Preview: every kind below, input and random system commands included; the
 // preview must stay, forward its help requests to the parent, and draw on.
 // Full screen: all but what rightly closes a saver (input, loss of
 // activation, WM_CLOSE, SC_CLOSE); afterwards a real key press must close it.
-// Both: no crash, no hang (each sent message must come back within 5 s), the
+// Legacy platform with a password in use: close requests, input and loss of
+// activation pour in while a password check is under way; no second check
+// may start, and once a check accepts, the saver closes.
+// All: no crash, no hang (each sent message must come back within 5 s), the
 // title unchanged, and no growth of the saver's GDI and USER objects or memory.
 // Messages go out half sent, half posted, from a fixed seed: the same storm
 // on every run.
@@ -23,8 +26,8 @@ namespace {
 const char SaverClass[] = "WindowsScreenSaverClass";
 const DWORD WaitMs = 15000;
 const UINT ReplyMs = 5000;
-// Committed memory may move a little as the system's own caches settle; a leak
-// per message would show as megabytes over the storm.
+// Committed memory may move a little as the system's own heaps settle; a leak
+// of a few hundred bytes per message would show as megabytes over half a storm.
 const SIZE_T MemorySlackBytes = 2u << 20;
 
 // A fixed-seed generator of our own, so a storm is the same on every run and
@@ -231,16 +234,29 @@ void RunStorm(Storm& storm, int messages)
     PumpFor(1000);
 }
 
-bool LeakFree(const Usage& before, const Usage& after, const char* mode)
+// The first half lets the system's own heaps settle (they grow in steps of a
+// few hundred KiB as messages and frames pass); the second half must then
+// leave the saver no bigger. Returns the usage between the halves.
+Usage StormInTwoHalves(Storm& storm, HANDLE process, int messages)
+{
+    RunStorm(storm, messages / 2);
+    const Usage settled = UsageOf(process);
+    RunStorm(storm, messages - messages / 2);
+    return settled;
+}
+
+bool LeakFree(const Usage& before, const Usage& settled, const Usage& after, const char* mode)
 {
     // Wine answers GetGuiResources with 0 (not implemented): there the
     // committed memory speaks for GDI and GL objects too.
-    std::printf("%s: GDI objects %lu -> %lu, USER objects %lu -> %lu, committed memory %lu KiB -> %lu KiB\n", mode,
-                before.gdi, after.gdi, before.user, after.user,
+    std::printf("%s: GDI objects %lu -> %lu, USER objects %lu -> %lu, committed memory %lu KiB -> %lu KiB "
+                "(half-way) -> %lu KiB\n",
+                mode, before.gdi, after.gdi, before.user, after.user,
                 static_cast<unsigned long>(before.committedBytes / 1024),
+                static_cast<unsigned long>(settled.committedBytes / 1024),
                 static_cast<unsigned long>(after.committedBytes / 1024));
     return after.gdi <= before.gdi && after.user <= before.user && before.known && after.known &&
-           before.committedBytes > 0 && after.committedBytes <= before.committedBytes + MemorySlackBytes;
+           settled.committedBytes > 0 && after.committedBytes <= settled.committedBytes + MemorySlackBytes;
 }
 
 void PreviewStorm(const std::string& scr, int messages)
@@ -258,7 +274,7 @@ void PreviewStorm(const std::string& scr, int messages)
     const Usage before = UsageOf(process);
 
     Storm storm{window, true};
-    RunStorm(storm, messages);
+    const Usage settled = StormInTwoHalves(storm, process, messages);
     std::printf("preview storm: %d sent, %d posted, %d unanswered\n", storm.sent, storm.posted, storm.unanswered);
     CHECK_MSG(saver.running() && IsWindow(window), "the preview did not survive the storm");
     CHECK_EQ(0, storm.unanswered);
@@ -269,7 +285,7 @@ void PreviewStorm(const std::string& scr, int messages)
     // processes, so they are not counted at the parent.)
     CHECK_MSG(ContextMenuAtParent > 0, "no context menu request reached the preview's parent");
     const Usage after = UsageOf(process);
-    CHECK_MSG(LeakFree(before, after, "preview"), "the preview grew during the storm");
+    CHECK_MSG(LeakFree(before, settled, after, "preview"), "the preview grew during the storm");
 
     // The parent ends the preview by going away.
     DestroyWindow(parent);
@@ -291,7 +307,7 @@ void FullScreenStorm(const std::string& scr, int messages)
     const Usage before = UsageOf(process);
 
     Storm storm{window, false};
-    RunStorm(storm, messages);
+    const Usage settled = StormInTwoHalves(storm, process, messages);
     std::printf("full-screen storm: %d sent, %d posted, %d unanswered\n", storm.sent, storm.posted,
                 storm.unanswered);
     CHECK_MSG(saver.running() && IsWindow(window), "the full-screen saver did not survive the storm");
@@ -300,7 +316,7 @@ void FullScreenStorm(const std::string& scr, int messages)
     CHECK_MSG(WindowText(window) == "Screen Saver", "the saver's title changed: " + WindowText(window));
     CHECK_MSG(IsWindowVisible(window) && !IsIconic(window), "the saver was hidden or minimised");
     const Usage after = UsageOf(process);
-    CHECK_MSG(LeakFree(before, after, "full screen"), "the saver grew during the storm");
+    CHECK_MSG(LeakFree(before, settled, after, "full screen"), "the saver grew during the storm");
     CloseHandle(process);
 
     // Still a screen saver: a real key press closes it.
@@ -309,17 +325,157 @@ void FullScreenStorm(const std::string& scr, int messages)
     SendKey(VK_SHIFT);
     CHECK_EQ(0u, saver.waitExit(WaitMs));
 }
+
+// The Windows 95 family for the saver (Wine reports that version to it), with
+// a password in use and the dialog-like stand-in as the system's password
+// module; all undone at the end.
+class LegacyPassword {
+public:
+    LegacyPassword(const std::string& workDir, const std::string& module) : folder(workDir + "\\storm-password")
+    {
+        CreateDirectoryA(workDir.c_str(), nullptr);
+        CreateDirectoryA(folder.c_str(), nullptr);
+        DeleteFileA((folder + "\\calls.log").c_str());
+        DeleteFileA((folder + "\\release").c_str());
+        SetEnvironmentVariableA("QUORVELIN_TEST_PASSWORD_DIR", folder.c_str());
+        char system[MAX_PATH] = {};
+        GetSystemDirectoryA(system, MAX_PATH);
+        installed = std::string(system) + "\\PASSWORD.CPL";
+        ready = CopyFileA(module.c_str(), installed.c_str(), FALSE) != 0;
+        setValue("Software\\Wine\\AppDefaults\\Quorvelin.scr", "Version", REG_SZ, "win98", 6);
+        const DWORD on = 1;
+        setValue("Control Panel\\Desktop", "ScreenSaveUsePassword", REG_DWORD, &on, sizeof(on));
+    }
+    ~LegacyPassword()
+    {
+        DeleteFileA(installed.c_str());
+        const DWORD off = 0;
+        setValue("Control Panel\\Desktop", "ScreenSaveUsePassword", REG_DWORD, &off, sizeof(off));
+        RegDeleteKeyA(HKEY_CURRENT_USER, "Software\\Wine\\AppDefaults\\Quorvelin.scr");
+        SetEnvironmentVariableA("QUORVELIN_TEST_PASSWORD_DIR", nullptr);
+    }
+    void answer(bool accept) { write("answer", accept ? "1" : "0"); }
+    void release() { write("release", "1"); }
+    std::string calls() const { return ReadFileText(folder + "\\calls.log"); }
+
+    bool ready = false;
+
+private:
+    static void setValue(const char* path, const char* name, DWORD type, const void* data, DWORD size)
+    {
+        HKEY key = nullptr;
+        if (RegCreateKeyA(HKEY_CURRENT_USER, path, &key) != ERROR_SUCCESS)
+            return;
+        RegSetValueExA(key, name, 0, type, static_cast<const BYTE*>(data), size);
+        RegCloseKey(key);
+    }
+    void write(const char* name, const char* text)
+    {
+        FILE* file = std::fopen((folder + "\\" + name).c_str(), "w");
+        if (file == nullptr)
+            return;
+        std::fputs(text, file);
+        std::fclose(file);
+    }
+
+    std::string folder;
+    std::string installed;
+};
+
+// What pours in while the password is being asked for: mostly close requests,
+// sent and posted, and everything else that would ask for one.
+void OneLegacyMessage(Storm& storm)
+{
+    switch (Random(8)) {
+    case 0:
+    case 1:
+    case 2:
+        Deliver(storm, WM_CLOSE, 0, 0);
+        break;
+    case 3:
+        Deliver(storm, WM_SYSCOMMAND, SC_CLOSE, 0);
+        break;
+    case 4:
+        Deliver(storm, Random(2) == 0 ? WM_KEYDOWN : WM_LBUTTONDOWN, Random(0x100), RandomLParam());
+        break;
+    case 5:
+        Deliver(storm, WM_ACTIVATEAPP, FALSE, Random());
+        break;
+    case 6:
+        Deliver(storm, WM_TIMER, Random(), 0);
+        break;
+    default:
+        Deliver(storm, WM_MOUSEMOVE, 0, RandomLParam());
+        break;
+    }
+}
+
+bool WaitForCalls(const LegacyPassword& password, const std::string& expected, DWORD timeoutMs)
+{
+    const DWORD start = GetTickCount();
+    while (password.calls() != expected && GetTickCount() - start < timeoutMs)
+        PumpFor(50);
+    return password.calls() == expected;
+}
+
+void LegacyPasswordStorm(const std::string& scr, const std::string& workDir, const std::string& module, int messages)
+{
+    LegacyPassword password(workDir, module);
+    CHECK_MSG(password.ready, "the stand-in password module could not be installed");
+    password.answer(false);
+    SetCursorPos(GetSystemMetrics(SM_CXSCREEN) / 2, GetSystemMetrics(SM_CYSCREEN) / 2);
+    SaverProcess saver;
+    CHECK(saver.start(scr, "/s"));
+    HWND window = WaitForWindow(SaverClass, "Screen Saver", WaitMs);
+    CHECK_MSG(window != nullptr, "no full-screen window on the legacy platform");
+    if (window == nullptr)
+        return;
+    PumpFor(500);
+
+    // A close request starts the check, which stays under way through the storm.
+    PostMessageA(window, WM_CLOSE, 0, 0);
+    CHECK_MSG(WaitForCalls(password, "begin\n", WaitMs), "no password check began: " + password.calls());
+    Storm storm{window, false};
+    for (int i = 0; i < messages && IsWindow(window); ++i) {
+        OneLegacyMessage(storm);
+        if (i % 64 == 0)
+            PumpFor(0);
+    }
+    PumpFor(500);
+    std::printf("legacy storm during a password check: %d sent, %d posted, %d unanswered\n", storm.sent,
+                storm.posted, storm.unanswered);
+    CHECK_EQ(0, storm.unanswered);
+    CHECK_MSG(password.calls() == "begin\n", "a second password check started: " + password.calls());
+
+    // The check refuses: the saver stays, and no check follows on its own.
+    password.release();
+    CHECK_MSG(WaitForCalls(password, "begin\nend\n", WaitMs), "the check did not end: " + password.calls());
+    PumpFor(1000);
+    CHECK_MSG(saver.running() && IsWindow(window), "a refused password closed the saver");
+    CHECK_MSG(password.calls() == "begin\nend\n", "a check followed the storm unasked: " + password.calls());
+
+    // A real key asks again; accepted, the saver closes.
+    password.answer(true);
+    SetForegroundWindow(window);
+    PumpFor(300);
+    SendKey(VK_SHIFT);
+    CHECK_EQ(0u, saver.waitExit(WaitMs));
+    CHECK_MSG(password.calls() == "begin\nend\nbegin\nend\n", "checks: " + password.calls());
+}
 } // namespace
 
 int main(int argc, char** argv)
 {
-    if (argc < 3) {
-        std::printf("usage: storm_tests SCR WORK_DIR [MESSAGES]\n");
+    if (argc < 4) {
+        std::printf("usage: storm_tests SCR WORK_DIR PASSWORD_MODULE [MESSAGES]\n");
         return 2;
     }
     const std::string scr = ToWindowsPath(argv[1]);
-    const int messages = argc > 3 ? std::atoi(argv[3]) : 12000;
+    const std::string workDir = ToWindowsPath(argv[2]);
+    const std::string module = ToWindowsPath(argv[3]);
+    const int messages = argc > 4 ? std::atoi(argv[4]) : 12000;
     PreviewStorm(scr, messages);
     FullScreenStorm(scr, messages);
+    LegacyPasswordStorm(scr, workDir, module, messages);
     return CheckSummary();
 }
