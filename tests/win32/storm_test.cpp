@@ -1,15 +1,17 @@
 // A storm of hostile messages on the running .scr, sent by this program the
 // way another program on the desktop could:
 //   storm_tests SCR WORK_DIR PASSWORD_MODULE [MESSAGES]   (default 12,000 per storm)
-// Preview: every kind below, input and random system commands included; the
-// preview must stay, forward its help requests to the parent, and draw on.
+// Preview: timers, paint, size, text, system commands, activation gained and
+// lost, help, context menus, mouse and keys with random parameters; the
+// preview must stay, forward its context-menu requests to the parent, and
+// still end when the parent goes away.
 // Full screen: all but what rightly closes a saver (input, loss of
 // activation, WM_CLOSE, SC_CLOSE); afterwards a real key press must close it.
+// Both: no crash, no hang (each sent message must come back within 5 s), the
+// title unchanged, and no growth of the saver's GDI and USER objects or memory.
 // Legacy platform with a password in use: close requests, input and loss of
 // activation pour in while a password check is under way; no second check
 // may start, and once a check accepts, the saver closes.
-// All: no crash, no hang (each sent message must come back within 5 s), the
-// title unchanged, and no growth of the saver's GDI and USER objects or memory.
 // Messages go out half sent, half posted, from a fixed seed: the same storm
 // on every run.
 #include <windows.h>
