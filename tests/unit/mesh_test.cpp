@@ -7,7 +7,7 @@
 #include <tuple>
 #include <vector>
 
-#include "mesh/mesh_part.h"
+#include "mesh/model.h"
 #include "resources/mesh_text_data.h"
 
 namespace {
@@ -108,49 +108,29 @@ TEST(MeshReader, LineEndingsChangeNothing)
             crlf += '\r';
         crlf += c;
     }
-    EXPECT_EQ(ReadFaces(crlf).size(), 32u);
     EXPECT_EQ(Components(ReadFaces(crlf)), expected);
-    EXPECT_TRUE(ReadFaces("").empty());
 }
 
-// Faces are counted by lines, numbers taken regardless of line breaks.
-TEST(MeshReader, ShortLineShiftsLaterNumbersAndZeroFillsTheEnd)
+// Would catch: faces counted other than by lines, numbers taken per line, a
+// malformed or out-of-range number stored (or its failure not zeroing the
+// rest of the part). Missing numbers are zeros.
+TEST(MeshReader, OddTextsGiveLineCountedFacesOfTheNumbersInOrder)
 {
-    const std::string text = "1 2 3 4 5 6 7 8\n"
-                             "11 12 13 14 15 16 17 18 19\n"
-                             "21 22 23 24 25 26 27 28 29\n";
-    const std::vector<Triangle> faces = ReadFaces(text);
-    ASSERT_EQ(faces.size(), 3u);
-    std::vector<float> expected = Numbers(text);
-    expected.push_back(0.0f); // the last face's third z finds no number
-    EXPECT_EQ(Components(faces), expected);
-}
-
-TEST(MeshReader, BlankLineAddsAZeroFaceAtTheEnd)
-{
-    const std::string text = "1 2 3 4 5 6 7 8 9\n\n11 12 13 14 15 16 17 18 19\n";
-    const std::vector<Triangle> faces = ReadFaces(text);
-    ASSERT_EQ(faces.size(), 3u);
-    std::vector<float> expected = Numbers(text);
-    expected.resize(27, 0.0f);
-    EXPECT_EQ(Components(faces), expected);
-}
-
-TEST(MeshReader, MalformedNumberZeroesTheRestOfThePart)
-{
-    const std::string text = "1 2 3 4 5 6 7 8 9\n"
-                             "11 12 13 14 x5 16 17 18 19\n"
-                             "21 22 23 24 25 26 27 28 29\n";
-    const std::vector<Triangle> faces = ReadFaces(text);
-    ASSERT_EQ(faces.size(), 3u);
-    const std::vector<float> expected = {1, 2, 3, 4, 5, 6, 7, 8, 9, 11, 12, 13, 14, 0, 0, 0, 0, 0,
-                                         0, 0, 0, 0, 0, 0, 0, 0, 0};
-    EXPECT_EQ(Components(faces), expected);
-
-    // A number too large for a float fails the same way, never storing a limit.
-    const std::vector<Triangle> huge = ReadFaces("1 2 3 4 5 6 7 1e99 9\n");
-    const std::vector<float> expectedHuge = {1, 2, 3, 4, 5, 6, 7, 0, 0};
-    EXPECT_EQ(Components(huge), expectedHuge);
+    const struct {
+        const char* text;
+        std::vector<float> components;
+    } cases[] = {
+        {"1 2 3 4 5 6 7 8\n11 12 13 14 15 16 17 18 19\n21 22 23 24 25 26 27 28 29\n", // a short line
+         {1, 2, 3, 4, 5, 6, 7, 8, 11, 12, 13, 14, 15, 16, 17, 18, 19, 21, 22, 23, 24, 25, 26, 27, 28, 29, 0}},
+        {"1 2 3 4 5 6 7 8 9\n\n11 12 13 14 15 16 17 18 19\n", // a blank line
+         {1, 2, 3, 4, 5, 6, 7, 8, 9, 11, 12, 13, 14, 15, 16, 17, 18, 19, 0, 0, 0, 0, 0, 0, 0, 0, 0}},
+        {"1 2 3 4 5 6 7 8 9\n11 12 13 14 x5 16 17 18 19\n21 22 23 24 25 26 27 28 29\n", // malformed
+         {1, 2, 3, 4, 5, 6, 7, 8, 9, 11, 12, 13, 14, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}},
+        {"1 2 3 4 5 6 7 1e99 9\n", {1, 2, 3, 4, 5, 6, 7, 0, 0}}, // too large for a float
+        {"", {}},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(Components(ReadFaces(c.text)), c.components) << c.text;
 }
 
 TEST(MeshReader, ReadingAgainResizesInsteadOfAppending)
@@ -169,4 +149,27 @@ TEST(MeshReader, ReadingAgainResizesInsteadOfAppending)
     part.read(two);
     ASSERT_EQ(part.getFaces().size(), 2u);
     EXPECT_EQ(Components(part.getFaces()), Numbers(two.str()));
+}
+
+// Would catch: a part reading from where the one before left the stream (at
+// its end, failed), or a second load appending. Every part gets the whole text;
+// where they stand is checked by pixels in the render tier.
+TEST(Model, EveryPartReadsTheWholeTextFromAResetStream)
+{
+    std::istringstream in(kText);
+    for (std::string scratch; in >> scratch;) {
+    }
+    ASSERT_TRUE(in.fail());
+    Model model;
+    model.load(in);
+    model.load(in);
+    for (int i = 0; i < Model::kPartCount; ++i)
+        EXPECT_EQ(Components(model.getPart(i).getFaces()), Numbers(kText)) << "part " << i;
+
+    // A malformed number in one part's read must not carry over to the next.
+    std::istringstream bad("1 2 3 4 5 6 7 8 x\n");
+    Model fresh;
+    fresh.load(bad);
+    for (int i = 0; i < Model::kPartCount; ++i)
+        EXPECT_EQ(Components(fresh.getPart(i).getFaces()), (std::vector<float>{1, 2, 3, 4, 5, 6, 7, 8, 0})) << i;
 }
