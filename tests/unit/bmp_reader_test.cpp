@@ -6,33 +6,27 @@
 #include "resources/bmp_reader.h"
 
 namespace {
-void Put16(std::vector<unsigned char>& b, std::size_t at, std::uint32_t v)
+// Writes `bytes` (2 or 4) little-endian bytes of v at b[at].
+void Put(std::vector<unsigned char>& b, std::size_t at, int bytes, std::uint32_t v)
 {
-    b[at] = v & 0xff;
-    b[at + 1] = (v >> 8) & 0xff;
-}
-
-void Put32(std::vector<unsigned char>& b, std::size_t at, std::uint32_t v)
-{
-    for (int i = 0; i < 4; ++i)
+    for (int i = 0; i < bytes; ++i)
         b[at + i] = (v >> (8 * i)) & 0xff;
 }
 
 // A well-formed 24-bit bottom-up BMP of 3 x 2 pixels: rows of 9 bytes padded to 12.
 std::vector<unsigned char> ValidBmp()
 {
-    const std::uint32_t width = 3, height = 2, stride = 12;
-    std::vector<unsigned char> b(54 + stride * height);
+    std::vector<unsigned char> b(54 + 12 * 2);
     b[0] = 'B';
     b[1] = 'M';
-    Put32(b, 2, static_cast<std::uint32_t>(b.size()));
-    Put32(b, 10, 54);
-    Put32(b, 14, 40);
-    Put32(b, 18, width);
-    Put32(b, 22, height);
-    Put16(b, 26, 1);
-    Put16(b, 28, 24);
-    Put32(b, 30, 0);
+    const struct {
+        std::size_t at;
+        int bytes;
+        std::uint32_t value;
+    } fields[] = {{2, 4, std::uint32_t(b.size())}, {10, 4, 54}, {14, 4, 40}, {18, 4, 3},
+                  {22, 4, 2},                      {26, 2, 1},  {28, 2, 24}, {30, 4, 0}};
+    for (const auto& f : fields)
+        Put(b, f.at, f.bytes, f.value);
     for (std::size_t i = 54; i < b.size(); ++i)
         b[i] = static_cast<unsigned char>(i);
     return b;
@@ -66,8 +60,8 @@ TEST(BmpReader, ReadsAWellFormedPictureInPlace)
     // A larger header and a gap before the pixels are allowed.
     std::vector<unsigned char> v5 = ValidBmp();
     v5.insert(v5.begin() + 54, 84 + 16, 0);
-    Put32(v5, 14, 124);
-    Put32(v5, 10, 54 + 84 + 16);
+    Put(v5, 14, 4, 124);
+    Put(v5, 10, 4, 54 + 84 + 16);
     ASSERT_TRUE(ReadBmp(v5.data(), v5.size(), image));
     EXPECT_EQ(image.pixels, v5.data() + 154);
 }
@@ -116,14 +110,11 @@ TEST(BmpReader, LyingHeadersAreRefused)
     };
     for (const Lie& lie : lies) {
         std::vector<unsigned char> b = ValidBmp();
-        if (lie.bytes == 2)
-            Put16(b, lie.at, lie.value);
-        else
-            Put32(b, lie.at, lie.value);
+        Put(b, lie.at, lie.bytes, lie.value);
         EXPECT_FALSE(Accepts(b)) << lie.what;
     }
     // The file-size field is not trusted either way: the real size decides.
     std::vector<unsigned char> b = ValidBmp();
-    Put32(b, 2, 0xffffffffu);
+    Put(b, 2, 4, 0xffffffffu);
     EXPECT_TRUE(Accepts(b));
 }
