@@ -31,6 +31,20 @@ render_offscreen() {
   echo "make run: animation out/show.gif (frames 2400 to 2519 of the steady state)"
 }
 
+# With a display, the show plays in a window of the Linux program until it is
+# closed (Escape, q or the window's close button). When no window can open
+# there (no X server behind DISPLAY, no OpenGL), it says so and returns 1.
+play_in_window() {
+  local program=build/native/host/x11/quorvelin
+  echo "make run: playing the show in a window on display $DISPLAY ($program; Escape or q closes it)"
+  if ! "$program" --window; then
+    echo "make run: no window on display $DISPLAY; rendering the show offscreen instead"
+    return 1
+  fi
+}
+
 build_all
 mkdir -p out
-render_offscreen
+if [ -z "${DISPLAY:-}" ] || ! play_in_window; then
+  render_offscreen
+fi
