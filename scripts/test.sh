@@ -1,9 +1,18 @@
 #!/usr/bin/env bash
-# Builds the three presets and runs every test tier: unit and pixel tests in
-# the native build, the .scr under wine64 on a virtual X display in the
-# win32-x86_64 build. Called by `make test`, after the packages are installed.
+# Builds the three presets and runs every test tier: unit, pixel and X11 tests
+# in the native build, the .scr under wine64 on a virtual X display in the
+# win32-x86_64 build, tiers 1 and 2 again under the sanitizers, and each fuzz
+# target briefly. Called by `make test`, after the packages are installed.
 set -euo pipefail
 cd "$(dirname "$0")/.."
+
+log=$(mktemp)
+trap 'rm -f "$log"' EXIT
+
+# Runs one ctest and keeps its summary for the closing line.
+run_ctest() {
+  ctest "$@" 2>&1 | tee -a "$log"
+}
 
 for preset in native win32-i686 win32-x86_64; do
   echo "== build $preset"
@@ -11,14 +20,14 @@ for preset in native win32-i686 win32-x86_64; do
   cmake --build --preset "$preset"
 done
 
-echo "== tests: native (unit, pixel, tools)"
-ctest --preset native
+echo "== tests: native (unit, pixel, X11 host, offscreen player, soak, benchmarks once)"
+run_ctest --preset native
 
-echo "== tests: win32-i686 (the product's PE headers: PE32, exports, imports)"
-ctest --test-dir build/win32-i686 --output-on-failure
+echo "== tests: win32-i686 (the product's PE headers: PE32, exports, imports, resources)"
+run_ctest --test-dir build/win32-i686 --output-on-failure
 
 echo "== tests: win32-x86_64 (the .scr under wine64 on Xvfb)"
-xvfb-run -a -s "-screen 0 1024x768x24" ctest --preset win32-x86_64
+xvfb-run -a -s "-screen 0 1024x768x24" ctest --preset win32-x86_64 2>&1 | tee -a "$log"
 
 # Tiers 1 and 2 again under AddressSanitizer, UndefinedBehaviorSanitizer and
 # LeakSanitizer. The X11 host's tests are left out there: they compare the
@@ -27,7 +36,17 @@ echo "== build native-asan"
 cmake --preset native-asan >/dev/null
 cmake --build --preset native-asan
 echo "== tests: native-asan (unit and pixel tests under the sanitizers)"
-ctest --preset native-asan
+run_ctest --preset native-asan
 
 echo "== fuzz: each target briefly (make fuzz runs them longer)"
 bash tests/fuzz/run.sh 30
+
+# One line over every ctest run above (any failure has already stopped the script).
+passed=0
+failed=0
+while read -r ok bad; do
+  passed=$((passed + ok))
+  failed=$((failed + bad))
+done < <(sed -n -E 's/^[0-9]+% tests passed, ([0-9]+) tests? failed out of ([0-9]+)$/\2 \1/p' "$log" |
+         awk '{print $1 - $2, $2}')
+echo "make test: $passed passed, $failed failed"
