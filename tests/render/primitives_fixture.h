@@ -10,6 +10,8 @@
 
 #include "host/offscreen/offscreen_context.h"
 #include "render/gl.h"
+#include "scene/render_state.h"
+#include "scene/view_projection.h"
 
 class PrimitivesTest : public ::testing::Test {
 protected:
@@ -26,29 +28,8 @@ protected:
     void SetUp() override
     {
         ASSERT_TRUE(context.isCurrent());
-        // The fixed state the scene sets once: depth, shading, texturing,
-        // light 1 above and behind the viewer, additive blending, projection.
-        static const GLfloat ambient[4] = {0.5f, 0.5f, 0.5f, 1.0f};
-        static const GLfloat diffuse[4] = {1.0f, 1.0f, 1.0f, 1.0f};
-        static const GLfloat position[4] = {0.0f, 1.0f, 2.0f, 1.0f};
-        glClearColor(0.0f, 0.0f, 0.0f, 0.0f);
-        glClearDepth(1.0);
-        glDepthFunc(GL_LEQUAL);
-        glEnable(GL_DEPTH_TEST);
-        glShadeModel(GL_SMOOTH);
-        glEnable(GL_TEXTURE_2D);
-        glHint(GL_PERSPECTIVE_CORRECTION_HINT, GL_NICEST);
-        glLightfv(GL_LIGHT1, GL_AMBIENT, ambient);
-        glLightfv(GL_LIGHT1, GL_DIFFUSE, diffuse);
-        glLightfv(GL_LIGHT1, GL_POSITION, position);
-        glEnable(GL_LIGHT1);
-        glEnable(GL_LIGHTING);
-        glEnable(GL_BLEND);
-        glBlendFunc(GL_SRC_ALPHA, GL_ONE);
-        glMatrixMode(GL_PROJECTION);
-        glLoadIdentity();
-        gluPerspective(45.0, double(kWidth) / double(kHeight), 0.1, 100.0);
-        glMatrixMode(GL_MODELVIEW);
+        SetFixedRenderState();
+        SetViewProjection(kWidth, kHeight);
         clear();
     }
 

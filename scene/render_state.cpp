@@ -1,0 +1,28 @@
+#include "scene/render_state.h"
+
+#include "render/gl.h"
+
+namespace {
+// Light 1: a positional light above and behind the viewer, in eye coordinates.
+const GLfloat LightAmbient[4] = {0.5f, 0.5f, 0.5f, 1.0f};
+const GLfloat LightDiffuse[4] = {1.0f, 1.0f, 1.0f, 1.0f};
+const GLfloat LightPosition[4] = {0.0f, 1.0f, 2.0f, 1.0f};
+} // namespace
+
+void SetFixedRenderState()
+{
+    glClearColor(0.0f, 0.0f, 0.0f, 0.0f);
+    glClearDepth(1.0);
+    glDepthFunc(GL_LEQUAL);
+    glEnable(GL_DEPTH_TEST);
+    glShadeModel(GL_SMOOTH);
+    glEnable(GL_TEXTURE_2D);
+    glHint(GL_PERSPECTIVE_CORRECTION_HINT, GL_NICEST);
+    glLightfv(GL_LIGHT1, GL_AMBIENT, LightAmbient);
+    glLightfv(GL_LIGHT1, GL_DIFFUSE, LightDiffuse);
+    glLightfv(GL_LIGHT1, GL_POSITION, LightPosition);
+    glEnable(GL_LIGHT1);
+    glEnable(GL_LIGHTING);
+    glEnable(GL_BLEND);
+    glBlendFunc(GL_SRC_ALPHA, GL_ONE);
+}
