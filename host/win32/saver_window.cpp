@@ -1,5 +1,6 @@
 #include "host/win32/saver_window.h"
 
+#include "host/win32/first_swap_log.h"
 #include "host/win32/saver_host.h"
 #include "scene/render_frame.h"
 
@@ -25,39 +26,6 @@ PIXELFORMATDESCRIPTOR SaverPixelFormat = {
     0, 0, 0};
 
 static_assert(sizeof(PIXELFORMATDESCRIPTOR) == 40, "the platform's pixel format layout");
-
-// Test-only start-up log for the benchmarks: with QUORVELIN_LOG_FIRST_SWAP
-// naming a file, the system time of the first buffer swap goes there once, as
-// one decimal line of 100 ns units since 1601. Unset, a frame pays one branch.
-char FirstSwapLogPath[MAX_PATH] = "";
-bool FirstSwapLogPending = false;
-
-void LogFirstSwap()
-{
-    FirstSwapLogPending = false;
-    FILETIME now;
-    GetSystemTimeAsFileTime(&now);
-    unsigned long long ticks = (static_cast<unsigned long long>(now.dwHighDateTime) << 32) | now.dwLowDateTime;
-    char line[24];
-    int length = 0;
-    do {
-        line[length++] = static_cast<char>('0' + ticks % 10);
-        ticks /= 10;
-    } while (ticks != 0);
-    for (int i = 0; i < length / 2; ++i) {
-        const char digit = line[i];
-        line[i] = line[length - 1 - i];
-        line[length - 1 - i] = digit;
-    }
-    line[length++] = '\n';
-    HANDLE file = CreateFileA(FirstSwapLogPath, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
-                              nullptr);
-    if (file == INVALID_HANDLE_VALUE)
-        return;
-    DWORD written = 0;
-    WriteFile(file, line, static_cast<DWORD>(length), &written, nullptr);
-    CloseHandle(file);
-}
 } // namespace
 
 HGLRC CreateGLContext(HWND window)
@@ -91,8 +59,7 @@ extern "C" LRESULT WINAPI ScreenSaverProc(HWND window, UINT message, WPARAM wPar
         RECT client = {};
         GetClientRect(window, &client);
         InitScene(client.right - client.left, client.bottom - client.top);
-        const DWORD logPathLength = GetEnvironmentVariableA("QUORVELIN_LOG_FIRST_SWAP", FirstSwapLogPath, MAX_PATH);
-        FirstSwapLogPending = logPathLength > 0 && logPathLength < MAX_PATH;
+        ArmFirstSwapLog();
         // Interval 0: the shortest the system allows; the show steps per frame.
         SetTimer(window, FrameTimerId, 0, nullptr);
         break;
@@ -107,8 +74,7 @@ extern "C" LRESULT WINAPI ScreenSaverProc(HWND window, UINT message, WPARAM wPar
         RenderFrame();
         SwapBuffers(frameDc);
         ReleaseDC(window, frameDc);
-        if (FirstSwapLogPending)
-            LogFirstSwap();
+        NoteBufferSwap();
         break;
     }
     default:
