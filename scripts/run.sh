@@ -45,6 +45,9 @@ play_in_window() {
 
 build_all
 mkdir -p out
-if [ -z "${DISPLAY:-}" ] || ! play_in_window; then
+if [ -z "${DISPLAY:-}" ]; then
+  echo "make run: no display (DISPLAY is not set); rendering the show offscreen"
+  render_offscreen
+elif ! play_in_window; then
   render_offscreen
 fi
