@@ -2,45 +2,21 @@
 // first frame, as the yardstick for the saver's start-up under Wine: a full
 // screen window of a class with its own device context, the saver's pixel
 // format, a context, the shortest timer, and on each tick a clear and a swap.
-// With QUORVELIN_LOG_FIRST_SWAP naming a file it logs its first swap there as
-// the saver does (100 ns units since 1601, one decimal line). Closes on a key.
+// It logs its first swap with the saver's own probe (host/win32/first_swap_log.h).
+// Closes on a key.
 #include <windows.h>
 
 #include <GL/gl.h>
 
+#include "host/win32/first_swap_log.h"
+
 namespace {
 const char ClassName[] = "QuorvelinMinimalGl";
-char LogPath[MAX_PATH] = "";
-bool LogPending = false;
 
 PIXELFORMATDESCRIPTOR PixelFormat = {
     sizeof(PIXELFORMATDESCRIPTOR), 1, PFD_DRAW_TO_WINDOW | PFD_SUPPORT_OPENGL | PFD_DOUBLEBUFFER,
     PFD_TYPE_RGBA, 32, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 16, 8, 0, PFD_MAIN_PLANE, 0, 0, 0, 0};
 HGLRC Context = nullptr;
-
-void logSwap()
-{
-    LogPending = false;
-    FILETIME now;
-    GetSystemTimeAsFileTime(&now);
-    unsigned long long ticks = (static_cast<unsigned long long>(now.dwHighDateTime) << 32) | now.dwLowDateTime;
-    char digits[24];
-    int length = 0;
-    do {
-        digits[length++] = static_cast<char>('0' + ticks % 10);
-        ticks /= 10;
-    } while (ticks != 0);
-    char line[24];
-    for (int i = 0; i < length; ++i)
-        line[i] = digits[length - 1 - i];
-    line[length] = '\n';
-    HANDLE file = CreateFileA(LogPath, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
-        return;
-    DWORD written = 0;
-    WriteFile(file, line, static_cast<DWORD>(length + 1), &written, nullptr);
-    CloseHandle(file);
-}
 
 LRESULT CALLBACK windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
@@ -54,8 +30,7 @@ LRESULT CALLBACK windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
         if (Context != nullptr)
             wglMakeCurrent(dc, Context);
         ReleaseDC(window, dc);
-        const DWORD length = GetEnvironmentVariableA("QUORVELIN_LOG_FIRST_SWAP", LogPath, MAX_PATH);
-        LogPending = length > 0 && length < MAX_PATH;
+        ArmFirstSwapLog();
         SetTimer(window, 1, 0, nullptr);
         return 0;
     }
@@ -65,8 +40,7 @@ LRESULT CALLBACK windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
         glFlush();
         SwapBuffers(dc);
         ReleaseDC(window, dc);
-        if (LogPending)
-            logSwap();
+        NoteBufferSwap();
         return 0;
     }
     case WM_KEYDOWN:
