@@ -43,6 +43,9 @@ constexpr int kScreenWidth = 1024;
 constexpr int kScreenHeight = 768;
 // Fast enough that the 1,300 frames before the steady phase pass in seconds.
 const char* const kFastFps = "1000";
+// How long a program that should be leaving may take: room for a loaded
+// machine; one that stays is still caught.
+constexpr int kExitWaitMs = 5000;
 
 void Pause(int ms) { std::this_thread::sleep_for(milliseconds(ms)); }
 
@@ -370,13 +373,12 @@ protected:
     Window root = 0;
 };
 
-// Ends the run with SIGTERM and says how long the program took to go.
-long long StopWithSigterm(Saver& saver, std::optional<int>& status)
+// Ends the run with SIGTERM, as a daemon does. The wait is generous: it only
+// tells a program that leaves from one that stays.
+std::optional<int> StopWithSigterm(Saver& saver)
 {
-    const auto start = Clock::now();
     saver.signal(SIGTERM);
-    status = saver.exitWithin(3000);
-    return std::chrono::duration_cast<milliseconds>(Clock::now() - start).count();
+    return saver.exitWithin(kExitWaitMs);
 }
 } // namespace
 
@@ -404,7 +406,7 @@ TEST_F(X11Host, WindowShowsTheTitleAfterItsFadeInAndLaterTheMirroredScene)
 
     XSetInputFocus(display, window, RevertToParent, CurrentTime);
     press(XK_Escape);
-    EXPECT_EQ(saver.exitWithin(2000), std::optional<int>(0)) << saver.errors();
+    EXPECT_EQ(saver.exitWithin(kExitWaitMs), std::optional<int>(0)) << saver.errors();
     // No warning: the visual has the stencil bits that clip the reflection to the floor.
     EXPECT_EQ(saver.errors(), "");
 }
@@ -421,7 +423,7 @@ TEST_F(X11Host, WindowClosesOnQAndTheCloseButtonButNotOnOtherKeys)
         Pause(400);
         EXPECT_TRUE(saver.running()) << "a window closed on a key other than Escape or q";
         press(XK_q);
-        EXPECT_EQ(saver.exitWithin(2000), std::optional<int>(0));
+        EXPECT_EQ(saver.exitWithin(kExitWaitMs), std::optional<int>(0));
     }
     {
         Saver saver({"--window"});
@@ -436,7 +438,7 @@ TEST_F(X11Host, WindowClosesOnQAndTheCloseButtonButNotOnOtherKeys)
         close.xclient.data.l[1] = CurrentTime;
         XSendEvent(display, window, False, NoEventMask, &close);
         XSync(display, False);
-        EXPECT_EQ(saver.exitWithin(2000), std::optional<int>(0)) << "the window manager's close button did not close it";
+        EXPECT_EQ(saver.exitWithin(kExitWaitMs), std::optional<int>(0)) << "the window manager's close button did not close it";
     }
 }
 
@@ -478,7 +480,7 @@ TEST_F(X11Host, FullscreenHidesThePointerAndClosesOnKeyClickOrMovementOverFourPi
             EXPECT_TRUE(saver.running()) << "closed on a movement of 4 pixels";
             movePointer(303, 202); // 5 pixels from the start
         }
-        EXPECT_EQ(saver.exitWithin(2000), std::optional<int>(0));
+        EXPECT_EQ(saver.exitWithin(kExitWaitMs), std::optional<int>(0));
         EXPECT_EQ(saver.errors(), "");
     }
 }
@@ -516,9 +518,7 @@ TEST_F(X11Host, WindowIdDrawsThereFollowsItsSizeIgnoresInputAndEndsOnSigterm)
     keep(after, "x11-window-id-resized.png");
     EXPECT_TRUE(saver.running()) << "input to the window's owner ended the show";
 
-    std::optional<int> status;
-    EXPECT_LT(StopWithSigterm(saver, status), 1000);
-    EXPECT_EQ(status, std::optional<int>(0));
+    EXPECT_EQ(StopWithSigterm(saver), std::optional<int>(0));
     EXPECT_EQ(saver.errors(), "");
 }
 
@@ -580,7 +580,7 @@ TEST_F(X11Host, WindowIdWithoutStencilOrDoubleBufferGetsAChildWindowThatFitsTheS
         // The owner destroying its window ends the show quietly.
         XDestroyWindow(display, window);
         XSync(display, False);
-        EXPECT_EQ(saver.exitWithin(2000), std::optional<int>(0));
+        EXPECT_EQ(saver.exitWithin(kExitWaitMs), std::optional<int>(0));
     }
     XFree(visuals);
 }
@@ -592,7 +592,7 @@ TEST_F(X11Host, RootDrawsOnTheRootWindowOrOnTheDaemonsWindow)
         ASSERT_TRUE(WaitUntil([&] { return showsTitle(root); }, 10000)) << saver.errors();
         keep(grab(root), "x11-root.png");
         saver.signal(SIGINT);
-        EXPECT_EQ(saver.exitWithin(1000), std::optional<int>(0));
+        EXPECT_EQ(saver.exitWithin(kExitWaitMs), std::optional<int>(0));
     }
     XClearWindow(display, root);
     const Window window = makeWindow(300, 200);
@@ -600,9 +600,7 @@ TEST_F(X11Host, RootDrawsOnTheRootWindowOrOnTheDaemonsWindow)
     ASSERT_TRUE(WaitUntil([&] { return showsTitle(window); }, 10000)) << saver.errors();
     // The daemon's window only: the rest of the root stays black.
     EXPECT_EQ(grab(root).count(0.5, 0.5, 1.0, 1.0, NotBlack), 0);
-    std::optional<int> status;
-    StopWithSigterm(saver, status);
-    EXPECT_EQ(status, std::optional<int>(0));
+    EXPECT_EQ(StopWithSigterm(saver), std::optional<int>(0));
 }
 
 TEST_F(X11Host, BadCommandLinesAndMissingDisplaysGiveTheirStatusAndOneLine)
@@ -631,7 +629,7 @@ TEST_F(X11Host, BadCommandLinesAndMissingDisplaysGiveTheirStatusAndOneLine)
         EXPECT_EQ(std::count(errors.begin(), errors.end(), '\n'), 1) << errors;
     }
     Saver help({"--help"});
-    EXPECT_EQ(help.exitWithin(2000), std::optional<int>(0));
+    EXPECT_EQ(help.exitWithin(kExitWaitMs), std::optional<int>(0));
     EXPECT_EQ(help.errors(), "");
 }
 
