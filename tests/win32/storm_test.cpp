@@ -281,6 +281,20 @@ bool LeakFree(const Usage& before, const Growth& growth, const Usage& after, con
            growth.settled > 0 && growth.end <= growth.settled + MemorySlackBytes;
 }
 
+// Plays the intro through, then storms the window in slices; prints what
+// went out and the saver's usage, and says whether it stayed as it was.
+bool StormLeavesNoGrowth(Storm& storm, int messages, const char* mode)
+{
+    WarmUp(storm.window);
+    HANDLE process = OpenSaverProcess(storm.window);
+    const Usage before = UsageOf(process);
+    const Growth growth = StormInSlices(storm, process, messages);
+    const Usage after = UsageOf(process);
+    CloseHandle(process);
+    std::printf("%s storm: %d sent, %d posted, %d unanswered\n", mode, storm.sent, storm.posted, storm.unanswered);
+    return LeakFree(before, growth, after, mode);
+}
+
 void PreviewStorm(const std::string& scr, int messages)
 {
     HWND parent = MakeParent();
@@ -291,13 +305,8 @@ void PreviewStorm(const std::string& scr, int messages)
     CHECK_MSG(window != nullptr, "no preview window");
     if (window == nullptr)
         return;
-    WarmUp(window);
-    HANDLE process = OpenSaverProcess(window);
-    const Usage before = UsageOf(process);
-
     Storm storm{window, true};
-    const Growth growth = StormInSlices(storm, process, messages);
-    std::printf("preview storm: %d sent, %d posted, %d unanswered\n", storm.sent, storm.posted, storm.unanswered);
+    const bool noGrowth = StormLeavesNoGrowth(storm, messages, "preview");
     CHECK_MSG(saver.running() && IsWindow(window), "the preview did not survive the storm");
     CHECK_EQ(0, storm.unanswered);
     CHECK_MSG(storm.sent + storm.posted >= messages * 9 / 10, "most of the storm did not reach the saver");
@@ -306,13 +315,11 @@ void PreviewStorm(const std::string& scr, int messages)
     // (Help requests carry a pointer, which the system does not post across
     // processes, so they are not counted at the parent.)
     CHECK_MSG(ContextMenuAtParent > 0, "no context menu request reached the preview's parent");
-    const Usage after = UsageOf(process);
-    CHECK_MSG(LeakFree(before, growth, after, "preview"), "the preview grew during the storm");
+    CHECK_MSG(noGrowth, "the preview grew during the storm");
 
     // The parent ends the preview by going away.
     DestroyWindow(parent);
     CHECK_EQ(0u, saver.waitExit(WaitMs));
-    CloseHandle(process);
 }
 
 void FullScreenStorm(const std::string& scr, int messages)
@@ -324,22 +331,14 @@ void FullScreenStorm(const std::string& scr, int messages)
     CHECK_MSG(window != nullptr, "no full-screen window");
     if (window == nullptr)
         return;
-    WarmUp(window);
-    HANDLE process = OpenSaverProcess(window);
-    const Usage before = UsageOf(process);
-
     Storm storm{window, false};
-    const Growth growth = StormInSlices(storm, process, messages);
-    std::printf("full-screen storm: %d sent, %d posted, %d unanswered\n", storm.sent, storm.posted,
-                storm.unanswered);
+    const bool noGrowth = StormLeavesNoGrowth(storm, messages, "full-screen");
     CHECK_MSG(saver.running() && IsWindow(window), "the full-screen saver did not survive the storm");
     CHECK_EQ(0, storm.unanswered);
     CHECK_MSG(storm.sent + storm.posted >= messages * 9 / 10, "most of the storm did not reach the saver");
     CHECK_MSG(WindowText(window) == "Screen Saver", "the saver's title changed: " + WindowText(window));
     CHECK_MSG(IsWindowVisible(window) && !IsIconic(window), "the saver was hidden or minimised");
-    const Usage after = UsageOf(process);
-    CHECK_MSG(LeakFree(before, growth, after, "full screen"), "the saver grew during the storm");
-    CloseHandle(process);
+    CHECK_MSG(noGrowth, "the saver grew during the storm");
 
     // Still a screen saver: a real key press closes it.
     SetForegroundWindow(window);
