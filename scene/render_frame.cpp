@@ -13,13 +13,21 @@
 namespace {
 // The scene's texture names, kept for the rest of the run and never deleted.
 SceneTextures Textures{};
+bool HostGivesSeed = false;
+unsigned int HostSeed = 0;
 } // namespace
+
+void SetSceneSeed(unsigned int seed)
+{
+    HostGivesSeed = true;
+    HostSeed = seed;
+}
 
 void InitScene(int width, int height)
 {
     if (height == 0)
         height = 1;
-    std::srand(static_cast<unsigned int>(std::time(nullptr)));
+    std::srand(HostGivesSeed ? HostSeed : static_cast<unsigned int>(std::time(nullptr)));
     Textures = CreateSceneTextures();
 
     SetFixedRenderState();

@@ -5,3 +5,8 @@
 // RenderFrame once per tick, before the host presents the frame.
 void InitScene(int width, int height);
 void RenderFrame();
+
+// The seed InitScene gives the random generator. The saver seeds from the
+// clock, so each run differs; a host that wants the same frames on every run
+// (the offscreen player, the tests) hands in its own before InitScene.
+void SetSceneSeed(unsigned int seed);

@@ -8,7 +8,6 @@
 
 #include <cerrno>
 #include <cstdio>
-#include <cstdlib>
 #include <string>
 
 #include "host/offscreen/contact_sheet.h"
@@ -65,9 +64,9 @@ int main(int argc, char** argv)
     }
     // Offscreen nobody watches the frame rate: no pause between frames.
     SetFramePauseEnabled(false);
-    InitScene(options.width, options.height);
     if (options.reseed)
-        std::srand(options.seed);
+        SetSceneSeed(options.seed);
+    InitScene(options.width, options.height);
 
     ContactSheet sheet(options.width, options.height);
     std::size_t next = 0;
