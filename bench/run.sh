@@ -18,7 +18,7 @@ if [ -n "${BENCH_DIRS:-}" ]; then
   read -r native win32 win64 <<<"$BENCH_DIRS"
 else
   for preset in native win32-i686 win32-x86_64; do
-    cmake --preset "$preset" >/dev/null
+    cmake --preset "$preset" -DQUORVELIN_BENCH=ON >/dev/null
     cmake --build --preset "$preset" >/dev/null
   done
   native=build/native
