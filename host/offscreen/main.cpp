@@ -1,9 +1,6 @@
 // quorvelin-render: plays the show headless on OSMesa, as a host would (InitScene
-// once, RenderFrame per frame), and writes chosen frames as PNG files.
-//   quorvelin-render --size WxH --frames A,B,C... --out DIR [--seed N] [--sheet]
-// Writes DIR/frame-NNNNN.png per listed frame (frame 0 is the first RenderFrame)
-// and, with --sheet, DIR/sheet.png. Exit status: 0 done, 1 could not render or
-// write, 2 bad command line.
+// once, RenderFrame per frame), and writes chosen frames as PNG files; its
+// options are in PlayerUsage (player_options.cpp).
 #include <sys/stat.h>
 
 #include <cerrno>
@@ -18,9 +15,6 @@
 #include "scene/render_frame.h"
 
 namespace {
-const char* const kUsage =
-    "usage: quorvelin-render --size WxH --frames A,B,C... --out DIR [--seed N] [--sheet]";
-
 // Makes the directory and any missing parents; true when it exists afterwards.
 bool makeDirectories(const std::string& path)
 {
@@ -41,6 +35,22 @@ std::string framePath(const std::string& dir, long frame)
     std::snprintf(name, sizeof name, "frame-%05ld.png", frame);
     return dir + "/" + name;
 }
+
+// The one line that says what was written: the files, the first and last
+// when there are many.
+std::string writtenLine(const PlayerOptions& options)
+{
+    const std::size_t count = options.frames.size();
+    std::string line = "quorvelin-render: wrote ";
+    if (count == 1)
+        line += framePath(options.outDir, options.frames.front());
+    else
+        line += std::to_string(count) + " frames, " + framePath(options.outDir, options.frames.front()) + " to "
+                + framePath(options.outDir, options.frames.back());
+    if (options.sheet)
+        line += " and " + options.outDir + "/sheet.png";
+    return line;
+}
 } // namespace
 
 int main(int argc, char** argv)
@@ -48,8 +58,12 @@ int main(int argc, char** argv)
     PlayerOptions options;
     std::string error;
     if (!ParsePlayerOptions(argc, argv, options, error)) {
-        std::fprintf(stderr, "quorvelin-render: %s (%s)\n", error.c_str(), kUsage);
+        std::fprintf(stderr, "quorvelin-render: %s (see --help)\n", error.c_str());
         return 2;
+    }
+    if (options.help || options.version) {
+        std::fputs(options.help ? PlayerUsage : PlayerVersion, stdout);
+        return 0;
     }
     if (!makeDirectories(options.outDir)) {
         std::fprintf(stderr, "quorvelin-render: cannot create directory '%s'\n", options.outDir.c_str());
@@ -93,5 +107,6 @@ int main(int argc, char** argv)
             return 1;
         }
     }
+    std::printf("%s\n", writtenLine(options).c_str());
     return 0;
 }

@@ -57,6 +57,30 @@ bool parseFrames(const std::string& text, std::vector<long>& frames)
 }
 } // namespace
 
+const char* const PlayerUsage =
+    "Usage: quorvelin-render --size WxH --frames A,B,C... --out DIR [--seed N] [--sheet]\n"
+    "Plays the Quorvelin-Saver show headless (OSMesa, no display needed) and\n"
+    "writes the chosen frames as PNG files.\n"
+    "\n"
+    "  --size WxH           frame size in pixels, each side 1 to 8192\n"
+    "  --frames A,B,C...    the frames to write, counted from 0 (the first frame\n"
+    "                       drawn), in any order; the show plays every frame up\n"
+    "                       to the last one, one animation step per frame\n"
+    "  --out DIR            writes DIR/frame-NNNNN.png for each listed frame,\n"
+    "                       making DIR if needed and replacing files of those names\n"
+    "  --seed N             seeds the show's random numbers (0 to 4294967295), so\n"
+    "                       that the same command writes the same pictures;\n"
+    "                       without it the show seeds from the clock\n"
+    "  --sheet              also writes DIR/sheet.png, the frames side by side\n"
+    "                       with their numbers\n"
+    "  --help               show this text\n"
+    "  --version            show the program's version\n"
+    "\n"
+    "Prints one line naming the files written. Exit status: 0 written, 1 could\n"
+    "not render or write, 2 bad command line.\n";
+
+const char* const PlayerVersion = "quorvelin-render (Quorvelin-Saver) " QUORVELIN_VERSION "\n";
+
 bool ParsePlayerOptions(int argc, const char* const* argv, PlayerOptions& options, std::string& error)
 {
     options = PlayerOptions();
@@ -67,6 +91,14 @@ bool ParsePlayerOptions(int argc, const char* const* argv, PlayerOptions& option
         const std::string flag = argv[i];
         if (flag == "--sheet") {
             options.sheet = true;
+            continue;
+        }
+        if (flag == "--help") {
+            options.help = true;
+            continue;
+        }
+        if (flag == "--version") {
+            options.version = true;
             continue;
         }
         if (flag != "--size" && flag != "--frames" && flag != "--out" && flag != "--seed") {
@@ -108,7 +140,7 @@ bool ParsePlayerOptions(int argc, const char* const* argv, PlayerOptions& option
             options.seed = static_cast<unsigned int>(seed);
         }
     }
-    if (!haveSize || !haveFrames || !haveOut) {
+    if ((!haveSize || !haveFrames || !haveOut) && !options.help && !options.version) {
         error = std::string("missing ") + (!haveSize ? "--size" : !haveFrames ? "--frames" : "--out");
         return false;
     }

@@ -10,8 +10,8 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "quorvelin: %s (see --help)\n", parsed.error.c_str());
         return 2;
     }
-    if (parsed.options.help) {
-        std::fputs(X11Usage, stdout);
+    if (parsed.options.help || parsed.options.version) {
+        std::fputs(parsed.options.help ? X11Usage : X11Version, stdout);
         return 0;
     }
     X11Host host(parsed.options);

@@ -61,7 +61,10 @@ const char* const X11Usage =
     "Options:\n"
     "  --fps N              frames per second, 1 to 1000 (default 64); the\n"
     "                       animation advances by one step per frame\n"
-    "  --help               show this text\n";
+    "  --help               show this text\n"
+    "  --version            show the program's version\n";
+
+const char* const X11Version = "quorvelin (Quorvelin-Saver) " QUORVELIN_VERSION "\n";
 
 bool ParseWindowId(const std::string& text, unsigned long& id)
 {
@@ -90,6 +93,8 @@ X11OptionsResult ParseX11Options(int argc, const char* const* argv)
 
         if (name == "--help" || name == "-help" || name == "-h") {
             options.help = true;
+        } else if (name == "--version") {
+            options.version = true;
         } else if (name == "--window") {
             options.mode = X11Options::Mode::Window;
         } else if (name == "--fullscreen") {

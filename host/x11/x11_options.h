@@ -15,6 +15,7 @@ struct X11Options {
     unsigned long windowId = 0; // only for Mode::WindowId
     int fps = 64;               // ticks per second: about the Windows host's shortest timer
     bool help = false;
+    bool version = false;
 };
 
 // The outcome of reading a command line: the options, or a one-line error
@@ -27,7 +28,8 @@ struct X11OptionsResult {
 };
 
 // Reads the arguments after the program name. A mode flag given twice
-// counts the last time; --help wins over everything else that is valid.
+// counts the last time; --help and --version win over everything else that
+// is valid.
 X11OptionsResult ParseX11Options(int argc, const char* const* argv);
 
 // A window id as daemons and tools pass it: decimal, or hexadecimal after
@@ -35,5 +37,6 @@ X11OptionsResult ParseX11Options(int argc, const char* const* argv);
 // (above 29 bits) are refused.
 bool ParseWindowId(const std::string& text, unsigned long& id);
 
-// The text --help prints.
+// The texts --help and --version print.
 extern const char* const X11Usage;
+extern const char* const X11Version;

@@ -53,6 +53,7 @@ TEST(PlayerOptions, RefusesBadCommandLinesWithAReason)
         {"--size", "64x48", "--frames", "1", "--out", "d", "--seed"}, // value missing
         {"--size", "64x48", "--frames", "1", "--out", ""},
         {"--size", "64x48", "--frames", "1", "--out", "d", "--loop"}, // unknown
+        {"--help", "--loop"},                                         // --help hides no mistake
     };
     for (const auto& args : bad) {
         PlayerOptions options;
@@ -64,4 +65,28 @@ TEST(PlayerOptions, RefusesBadCommandLinesWithAReason)
         EXPECT_FALSE(error.empty()) << line;
         EXPECT_EQ(error.find('\n'), std::string::npos) << line;
     }
+}
+
+// --help and --version answer on their own: a user asking for the options
+// has none of the required ones yet.
+TEST(PlayerOptions, HelpAndVersionNeedNoOtherArguments)
+{
+    struct Case {
+        std::vector<const char*> args;
+        bool help, version;
+    };
+    const std::vector<Case> cases = {
+        {{"--help"}, true, false},
+        {{"--version"}, false, true},
+        {{"--size", "64x48", "--version", "--help"}, true, true},
+    };
+    for (const Case& c : cases) {
+        PlayerOptions options;
+        std::string error;
+        ASSERT_TRUE(Parse(c.args, options, error)) << error;
+        EXPECT_EQ(options.help, c.help);
+        EXPECT_EQ(options.version, c.version);
+    }
+    EXPECT_NE(std::string(PlayerUsage).find("--seed"), std::string::npos);
+    EXPECT_NE(std::string(PlayerVersion).find(QUORVELIN_VERSION), std::string::npos);
 }

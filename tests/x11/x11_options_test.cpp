@@ -88,10 +88,16 @@ TEST(X11Options, BadLinesGiveAnErrorNamingTheCulprit)
     EXPECT_EQ(Parse({"--fps", "1000"}).options.fps, 1000);
 }
 
-TEST(X11Options, HelpIsAskedForAlongsideValidFlags)
+TEST(X11Options, HelpAndVersionAreAskedForAlongsideValidFlags)
 {
-    const X11OptionsResult result = Parse({"--fullscreen", "--help"});
-    ASSERT_TRUE(result.ok());
-    EXPECT_TRUE(result.options.help);
+    const X11OptionsResult help = Parse({"--fullscreen", "--help"});
+    ASSERT_TRUE(help.ok());
+    EXPECT_TRUE(help.options.help);
     EXPECT_NE(std::string(X11Usage).find("--window-id"), std::string::npos);
+
+    const X11OptionsResult version = Parse({"-root", "--version"});
+    ASSERT_TRUE(version.ok());
+    EXPECT_TRUE(version.options.version);
+    EXPECT_FALSE(version.options.help);
+    EXPECT_NE(std::string(X11Version).find(QUORVELIN_VERSION), std::string::npos);
 }
