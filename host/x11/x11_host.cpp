@@ -14,9 +14,12 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <vector>
 
 #include "host/x11/x11_visual_fit.h"
 #include "render/gl.h"
+#include "resources/icon_data.h"
+#include "resources/icon_reader.h"
 #include "scene/render_frame.h"
 #include "scene/view_projection.h"
 
@@ -49,6 +52,23 @@ timespec Now()
 }
 
 long long Nanoseconds(const timespec& t) { return static_cast<long long>(t.tv_sec) * 1000000000LL + t.tv_nsec; }
+
+// The window's icon for task bars and window lists: the Windows icon's
+// pictures as _NET_WM_ICON lists them (width, height, then the pixels, each
+// in a long, as Xlib takes 32-bit properties). No icon when none reads.
+void SetWindowIcon(Display* display, Window window)
+{
+    std::vector<unsigned long> values;
+    for (const IconImage& image : ReadIcon(kIconData, kIconDataSize)) {
+        values.push_back(static_cast<unsigned long>(image.side));
+        values.push_back(static_cast<unsigned long>(image.side));
+        values.insert(values.end(), image.argb.begin(), image.argb.end());
+    }
+    if (values.empty())
+        return;
+    XChangeProperty(display, window, XInternAtom(display, "_NET_WM_ICON", False), XA_CARDINAL, 32, PropModeReplace,
+                    reinterpret_cast<const unsigned char*>(values.data()), static_cast<int>(values.size()));
+}
 
 int GlxValue(Display* display, XVisualInfo* visual, int attribute)
 {
@@ -289,6 +309,7 @@ int X11Host::makeOwnWindow()
     char resClass[] = "Quorvelin";
     XClassHint classHint{resName, resClass};
     XSetClassHint(s.display, window, &classHint);
+    SetWindowIcon(s.display, window);
     s.deleteWindow = XInternAtom(s.display, "WM_DELETE_WINDOW", False);
     XSetWMProtocols(s.display, window, &s.deleteWindow, 1);
 
