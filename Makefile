@@ -1,57 +1,85 @@
 # The project's commands. Each installs the Debian packages it needs first
-# (scripts/install-deps.sh, as root) and then builds what it uses.
-.PHONY: all deps native win32 run run-wine test install fuzz soak bench clean
+# (scripts/install-deps.sh with the groups of scripts/packages/, as root) and
+# then builds only what it runs, installs or packs.
+.PHONY: all deps native win32 run run-wine test install uninstall dist fuzz soak bench clean
+
+DEPS = @bash scripts/install-deps.sh
 
 all: native win32
 
+# Every package group.
 deps:
-	@bash scripts/install-deps.sh
+	$(DEPS)
 
-native: deps
+# The native build with its tests.
+native:
+	$(DEPS) build linux player test
 	@cmake --preset native >/dev/null
 	@cmake --build --preset native
 
-win32: deps
+win32:
+	$(DEPS) build windows
 	@cmake --preset win32-i686 >/dev/null
 	@cmake --build --preset win32-i686
 	@cmake --preset win32-x86_64 >/dev/null
 	@cmake --build --preset win32-x86_64
 
 # Plays the show: see README.md.
-run: deps
+run:
+	$(DEPS) build linux player
 	@bash scripts/run.sh
 
 # Starts the 64-bit .scr full screen (/s) under wine64 on the current DISPLAY,
 # in the build's own Wine prefix; any key, click or mouse movement ends it.
-run-wine: deps
+run-wine:
+	$(DEPS) build windows wine
 	@cmake --preset win32-x86_64 >/dev/null
 	@cmake --build --preset win32-x86_64
 	@QUORVELIN_WINEPREFIX=$(CURDIR)/build/win32-x86_64/wineprefix bash tests/win32/wine-run.sh $(CURDIR)/build/win32-x86_64/Quorvelin.scr /s
 
-# Builds all three presets and runs every test tier.
-test: deps
+# Builds all presets and runs every test tier, the release packages' checks included.
+test:
+	$(DEPS) build linux player windows wine test fuzz dist
 	@bash scripts/test.sh
 
 # Installs the Linux program as a screen-saver hack (see README.md):
-# $(PREFIX)/libexec/xscreensaver/quorvelin, its settings description and desktop entry.
+# $(PREFIX)/libexec/xscreensaver/quorvelin, its settings description and desktop
+# entry; make uninstall PREFIX=... removes exactly those again.
 PREFIX ?= /usr
-install: native
-	@cmake --install build/native --prefix $(PREFIX)
+install:
+	$(DEPS) build linux
+	@cmake --preset linux >/dev/null
+	@cmake --build --preset linux
+	@bash scripts/install.sh install "$(PREFIX)"
+
+uninstall:
+	@bash scripts/install.sh uninstall "$(PREFIX)"
+
+# The release packages in dist/: the Windows zip and MSI, the Debian package.
+dist:
+	$(DEPS) build linux windows dist
+	@bash packaging/dist.sh
 
 # Runs each fuzz target (command line, mesh text, BMP reader) for FUZZ_SECONDS.
 FUZZ_SECONDS ?= 300
-fuzz: deps
+fuzz:
+	$(DEPS) build linux player fuzz
 	@bash tests/fuzz/run.sh $(FUZZ_SECONDS)
 
 # Plays SOAK_FRAMES frames offscreen under LeakSanitizer and prints one summary line.
 SOAK_FRAMES ?= 1000000
-soak: deps
+soak:
+	$(DEPS) build linux player test
 	@bash tests/soak/run.sh $(SOAK_FRAMES)
 
 # Builds the native and Windows presets and prints the performance table
 # that docs/performance.md holds (bench/run.sh); takes a few minutes.
-bench: deps
+bench:
+	$(DEPS) build linux player test windows wine bench
 	@bash bench/run.sh
 
+# Keeps make install's records (build/linux/installed), so make uninstall still works.
 clean:
-	rm -rf build out
+	rm -rf out dist
+	@find build build/linux -mindepth 1 -maxdepth 1 ! -path build/linux ! -path build/linux/installed \
+	  -exec rm -rf {} + 2>/dev/null || true

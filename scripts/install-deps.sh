@@ -1,11 +1,26 @@
 #!/usr/bin/env bash
-# Installs the system packages listed in scripts/packages.txt (Debian 12, as root).
-# Idempotent: does nothing when every package is already present.
+# Installs the Debian 12 packages of the named groups (as root):
+#   scripts/install-deps.sh GROUP...     each group is scripts/packages/GROUP.txt
+#   scripts/install-deps.sh              every group
+# Each make target names the groups it needs (Makefile). Does nothing when
+# every package is already present.
 set -euo pipefail
-here=$(cd "$(dirname "$0")" && pwd)
-mapfile -t pkgs < <(grep -v -E '^\s*(#|$)' "$here/packages.txt")
+lists=$(cd "$(dirname "$0")" && pwd)/packages
+groups=("$@")
+if [ ${#groups[@]} -eq 0 ]; then
+  groups=()
+  for list in "$lists"/*.txt; do groups+=("$(basename "$list" .txt)"); done
+fi
+pkgs=()
+for group in "${groups[@]}"; do
+  if [ ! -f "$lists/$group.txt" ]; then
+    echo "install-deps: no package group '$group' (the groups: $(cd "$lists" && ls *.txt | sed 's/\.txt$//' | paste -sd' '))" >&2
+    exit 2
+  fi
+  mapfile -t -O ${#pkgs[@]} pkgs < <(grep -v -E '^\s*(#|$)' "$lists/$group.txt")
+done
 missing=()
-for p in "${pkgs[@]}"; do
+for p in $(printf '%s\n' "${pkgs[@]}" | sort -u); do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
 done
 if [ ${#missing[@]} -eq 0 ]; then
@@ -13,9 +28,10 @@ if [ ${#missing[@]} -eq 0 ]; then
 fi
 echo "install-deps: installing ${missing[*]}"
 if [ "$(id -u)" -ne 0 ]; then
-  echo "install-deps: missing packages and not root; run: sudo $0" >&2
+  echo "install-deps: missing packages and not root; run: sudo $0 ${groups[*]}" >&2
   exit 1
 fi
 export DEBIAN_FRONTEND=noninteractive
-apt-get update -qq
-apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+# Another apt on the machine holds the locks for a while; wait for it.
+apt-get -o DPkg::Lock::Timeout=600 update -qq
+apt-get -o DPkg::Lock::Timeout=600 install -y -qq --no-install-recommends "${missing[@]}" >/dev/null

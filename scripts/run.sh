@@ -1,20 +1,14 @@
 #!/usr/bin/env bash
-# `make run`: builds everything and shows the saver's pictures.
+# `make run`: builds the Linux program and the offscreen player (no tests)
+# and plays the show.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-
-build_all() {
-  for preset in native win32-i686 win32-x86_64; do
-    cmake --preset "$preset" >/dev/null
-    cmake --build --preset "$preset"
-  done
-  echo "make run: built build/win32-i686/Quorvelin.scr and build/win32-x86_64/Quorvelin.scr"
-}
+build=build/linux-player
 
 # The show rendered headless: a contact sheet of the intro and the steady
 # state, and a few seconds of the steady state as an animated GIF, in out/.
 render_offscreen() {
-  local player=build/native/host/offscreen/quorvelin-render
+  local player=$build/host/offscreen/quorvelin-render
   local sheet_frames=0,200,400,600,800,1000,1203,1250,1304,1400,1800,2500
   rm -rf out/sheet out/gif
   "$player" --size 640x480 --frames "$sheet_frames" --out out/sheet --seed 1 --sheet
@@ -35,7 +29,7 @@ render_offscreen() {
 # closed (Escape, q or the window's close button). When no window can open
 # there (no X server behind DISPLAY, no OpenGL), it says so and returns 1.
 play_in_window() {
-  local program=build/native/host/x11/quorvelin
+  local program=$build/host/x11/quorvelin
   echo "make run: playing the show in a window on display $DISPLAY ($program; Escape or q closes it)"
   if ! "$program" --window; then
     echo "make run: no window on display $DISPLAY; rendering the show offscreen instead"
@@ -43,7 +37,8 @@ play_in_window() {
   fi
 }
 
-build_all
+cmake --preset linux-player >/dev/null
+cmake --build --preset linux-player
 mkdir -p out
 if [ -z "${DISPLAY:-}" ]; then
   echo "make run: no display (DISPLAY is not set); rendering the show offscreen"
