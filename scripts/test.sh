@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Builds the three presets and runs every test tier: unit, pixel and X11 tests
 # in the native build, the .scr under wine64 on a virtual X display in the
-# win32-x86_64 build, tiers 1 and 2 again under the sanitizers, and each fuzz
-# target briefly. Called by `make test`, after the packages are installed.
+# win32-x86_64 build, tiers 1 and 2 again under the sanitizers, each fuzz
+# target briefly, and the release packages. Called by `make test`, after the
+# packages are installed.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -41,6 +42,9 @@ run_ctest --preset native-asan
 echo "== fuzz: each target briefly (make fuzz runs them longer)"
 bash tests/fuzz/run.sh 30
 
+echo "== tests: release packages (make dist's zip, MSI under wine64, .deb and lintian; make install/uninstall)"
+bash tests/packaging/check.sh 2>&1 | tee -a "$log"
+
 # One line over every ctest run above (any failure has already stopped the script).
 passed=0
 failed=0
@@ -48,5 +52,6 @@ while read -r ok bad; do
   passed=$((passed + ok))
   failed=$((failed + bad))
 done < <(sed -n -E 's/^[0-9]+% tests passed, ([0-9]+) tests? failed out of ([0-9]+)$/\2 \1/p' "$log" |
-         awk '{print $1 - $2, $2}')
+           awk '{print $1 - $2, $2}'
+         sed -n -E 's/^packaging: ([0-9]+) passed, ([0-9]+) failed$/\1 \2/p' "$log")
 echo "make test: $passed passed, $failed failed"
