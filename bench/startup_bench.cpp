@@ -13,6 +13,7 @@
 // median, 10th-90th percentile in milliseconds, and the ratio of each program's
 // median to the last one's (the last --run is the yardstick).
 // Exit status 0, 1 when a program never logged, 2 on a bad command line.
+#include <fcntl.h>
 #include <signal.h>
 #include <spawn.h>
 #include <sys/resource.h>
@@ -142,7 +143,14 @@ bool runOnce(const Options& options, const std::string& logPath, Program& progra
     std::remove(logPath.c_str());
     const unsigned long long start = nowTicks();
     pid_t pid = 0;
-    if (posix_spawnp(&pid, argv[0], nullptr, nullptr, argv.data(), envp.data()) != 0) {
+    // What the program prints (the player names the files it wrote) would
+    // land among this tool's table rows.
+    posix_spawn_file_actions_t quiet;
+    posix_spawn_file_actions_init(&quiet);
+    posix_spawn_file_actions_addopen(&quiet, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
+    const int spawned = posix_spawnp(&pid, argv[0], &quiet, nullptr, argv.data(), envp.data());
+    posix_spawn_file_actions_destroy(&quiet);
+    if (spawned != 0) {
         std::fprintf(stderr, "quorvelin-startup-bench: cannot start %s\n", argv[0]);
         return false;
     }
