@@ -6,20 +6,11 @@
 #include "resources/bitmap_source.h"
 #include "resources/bmp_reader.h"
 
-extern const unsigned char kBitmap109[];
-extern const std::size_t kBitmap109Size;
-extern const unsigned char kBitmap110[];
-extern const std::size_t kBitmap110Size;
-extern const unsigned char kBitmap111[];
-extern const std::size_t kBitmap111Size;
-extern const unsigned char kBitmap112[];
-extern const std::size_t kBitmap112Size;
-extern const unsigned char kBitmap116[];
-extern const std::size_t kBitmap116Size;
-extern const unsigned char kBitmap117[];
-extern const std::size_t kBitmap117Size;
-extern const unsigned char kBitmap118[];
-extern const std::size_t kBitmap118Size;
+#define PICTURE(id, name, file) \
+    extern const unsigned char kBitmap##id[]; \
+    extern const std::size_t kBitmap##id##Size;
+#include "resources/pictures.inc"
+#undef PICTURE
 
 namespace {
 struct EmbeddedBitmap {
@@ -29,10 +20,9 @@ struct EmbeddedBitmap {
 };
 
 const EmbeddedBitmap kBitmaps[] = {
-    {109, kBitmap109, &kBitmap109Size}, {110, kBitmap110, &kBitmap110Size},
-    {111, kBitmap111, &kBitmap111Size}, {112, kBitmap112, &kBitmap112Size},
-    {116, kBitmap116, &kBitmap116Size}, {117, kBitmap117, &kBitmap117Size},
-    {118, kBitmap118, &kBitmap118Size},
+#define PICTURE(id, name, file) {id, kBitmap##id, &kBitmap##id##Size},
+#include "resources/pictures.inc"
+#undef PICTURE
 };
 } // namespace
 

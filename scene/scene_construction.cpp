@@ -3,6 +3,7 @@
 #include <sstream>
 
 #include "render/bitmap_texture.h"
+#include "resources/picture_ids.h"
 #include "scene/scene_objects.h"
 
 namespace {
@@ -21,13 +22,13 @@ void setUpStream(ParticleEmitter& emitter, unsigned int texture)
 SceneTextures CreateSceneTextures()
 {
     SceneTextures textures;
-    textures.model = LoadBitmapTexture(109);
-    textures.title = LoadBitmapTexture(112);
-    textures.caption = LoadBitmapTexture(111);
-    textures.glow = LoadBitmapTexture(110);
-    textures.floor = LoadBitmapTexture(116);
-    textures.background = LoadBitmapTexture(118);
-    textures.streak = LoadBitmapTexture(117);
+    textures.model = LoadBitmapTexture(Picture::gold);
+    textures.title = LoadBitmapTexture(Picture::title);
+    textures.caption = LoadBitmapTexture(Picture::caption);
+    textures.glow = LoadBitmapTexture(Picture::glow);
+    textures.floor = LoadBitmapTexture(Picture::floor);
+    textures.background = LoadBitmapTexture(Picture::stars);
+    textures.streak = LoadBitmapTexture(Picture::streak);
     return textures;
 }
 

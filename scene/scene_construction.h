@@ -2,13 +2,13 @@
 
 // The seven texture names of the scene, made once per context and never deleted.
 struct SceneTextures {
-    unsigned int model;      // 109, gold
-    unsigned int title;      // 112
-    unsigned int caption;    // 111
-    unsigned int glow;       // 110, the emitters' particles
-    unsigned int floor;      // 116, checker tiles
-    unsigned int background; // 118, star field
-    unsigned int streak;     // 117, the sparkles
+    unsigned int model;      // flat gold
+    unsigned int title;
+    unsigned int caption;
+    unsigned int glow;       // the emitters' particles
+    unsigned int floor;      // checker tiles
+    unsigned int background; // star field
+    unsigned int streak;     // the sparkles
 };
 
 // Makes the scene's textures from its bitmaps, in the order of the fields above.

@@ -4,7 +4,8 @@ Run from anywhere, with Debian's Python (python3-pil) and fonts-urw-base35:
 
     /usr/bin/python3 tools/make_pictures.py
 
-It overwrites resources/bitmaps/*.bmp and resources/quorvelin.ico. Every
+It overwrites the bitmaps that resources/pictures.inc lists (each drawn by the
+make_<name> function of its row) and resources/quorvelin.ico. Every
 random choice comes from a fixed seed and nothing depends on the time or the
 environment, so two runs give byte-identical files; the output is committed.
 
@@ -17,14 +18,15 @@ pure black ground, since black adds nothing.
 
 import math
 import random
+import re
 import struct
 from pathlib import Path
 
 from PIL import Image, ImageDraw, ImageFilter, ImageFont
 
 ROOT = Path(__file__).resolve().parent.parent
-BITMAPS = ROOT / "resources" / "bitmaps"
-ICON = ROOT / "resources" / "quorvelin.ico"
+RESOURCES = ROOT / "resources"
+ICON = RESOURCES / "quorvelin.ico"
 FONTS = Path("/usr/share/fonts/opentype/urw-base35")
 SCRIPT_FACE = FONTS / "Z003-MediumItalic.otf"
 TITLE_FACE = FONTS / "NimbusSansNarrow-Bold.otf"
@@ -472,17 +474,9 @@ def make_icon():
 
 
 def main():
-    pictures = [
-        ("109-gold.bmp", make_gold),
-        ("110-glow.bmp", make_glow),
-        ("111-caption.bmp", make_caption),
-        ("112-title.bmp", make_title),
-        ("116-floor.bmp", make_floor),
-        ("117-streak.bmp", make_streak),
-        ("118-stars.bmp", make_stars),
-    ]
-    for name, make in pictures:
-        write(BITMAPS / name, bmp_bytes(make()))
+    rows = re.findall(r'^PICTURE\(\d+, (\w+), "([^"]+)"\)$', (RESOURCES / "pictures.inc").read_text(), re.M)
+    for name, file in rows:
+        write(RESOURCES / file, bmp_bytes(globals()["make_" + name]()))
     write(ICON, make_icon())
 
 

@@ -2,7 +2,7 @@
 
 #include <shellapi.h>
 
-#include "host/win32/resource_ids.h"
+#include "resources/resource_ids.h"
 
 namespace {
 const COLORREF LinkColour = RGB(0, 0, 255);

@@ -3,7 +3,7 @@
 #include <cstring>
 
 #include "host/win32/command_line.h"
-#include "host/win32/resource_ids.h"
+#include "resources/resource_ids.h"
 
 namespace {
 const char SaverClassName[] = "WindowsScreenSaverClass";
