@@ -19,6 +19,8 @@ file=; saved=
 restore() { if [ -n "$saved" ]; then cat "$saved" >"$file"; rm -f "$saved"; saved=; fi; }
 trap 'restore; [ -n "${FAULT_WORK:-}" ] || rm -rf "$work"' EXIT
 trap 'exit 130' INT TERM
+# Readable by all: the screen-saver daemon test starts the program as nobody.
+chmod 755 "$work"
 mkdir -p "$work/src" "$work/logs"
 src=$work/src
 
