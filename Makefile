@@ -1,7 +1,7 @@
 # The project's commands. Each installs the Debian packages it needs first
 # (scripts/install-deps.sh with the groups of scripts/packages/, as root) and
 # then builds only what it runs, installs or packs.
-.PHONY: all deps native win32 run run-wine test install uninstall dist fuzz soak bench clean
+.PHONY: all deps native win32 run run-wine test references install uninstall dist fuzz soak bench clean
 
 DEPS = @bash scripts/install-deps.sh
 
@@ -42,6 +42,17 @@ test:
 	$(DEPS) build linux player windows wine test fuzz dist
 	@bash scripts/test.sh
 
+# After an intended change to the show: renders the reference frames again
+# (tests/render/reference/) and writes, for each frame that moved, the old
+# frame, the new one and their difference side by side to out/reference-diff/.
+references:
+	$(DEPS) build linux player test
+	@cmake --preset native >/dev/null
+	@cmake --build --preset native --target quorvelin-render
+	@rm -rf out/reference-diff
+	@/usr/bin/python3 tests/render/reference_frames.py --update --diff-dir out/reference-diff \
+	  --player build/native/host/offscreen/quorvelin-render
+
 # Installs the Linux program as a screen-saver hack (see README.md):
 # $(PREFIX)/libexec/xscreensaver/quorvelin, its settings description and desktop
 # entry; make uninstall PREFIX=... removes exactly those again.
@@ -60,7 +71,7 @@ dist:
 	$(DEPS) build linux windows dist
 	@bash packaging/dist.sh
 
-# Runs each fuzz target (command line, mesh text, BMP reader) for FUZZ_SECONDS.
+# Fuzzes the .scr's command-line scanner for FUZZ_SECONDS.
 FUZZ_SECONDS ?= 300
 fuzz:
 	$(DEPS) build linux player fuzz

@@ -3,11 +3,11 @@
 #include "host/x11/x11_visual_fit.h"
 
 namespace {
-GlVisualTraits Visual(bool doubleBuffered, int depthBits, int stencilBits, bool openGl = true)
+GlVisualTraits Visual(bool doubleBuffered, int depthBits, int stencilBits, bool openGl = true, bool rgba = true)
 {
     GlVisualTraits traits;
     traits.openGl = openGl;
-    traits.rgba = true;
+    traits.rgba = rgba;
     traits.doubleBuffered = doubleBuffered;
     traits.depthBits = depthBits;
     traits.stencilBits = stencilBits;
@@ -15,36 +15,33 @@ GlVisualTraits Visual(bool doubleBuffered, int depthBits, int stencilBits, bool 
 }
 } // namespace
 
-TEST(X11VisualFit, TheShowNeedsOpenGlRgbaDoubleBufferAndSixteenDepthBits)
+// Would catch: the show drawn on a visual it cannot use (no double buffer,
+// under 16 depth bits, no GL, colour index), a daemon's window without
+// stencil used directly while a visual with stencil exists (an unclipped
+// mirror), or a child window laid over the root.
+TEST(X11VisualFit, AWindowWithoutWhatTheShowNeedsGetsAChildUnlessItIsTheRoot)
 {
-    EXPECT_TRUE(IsDrawableVisual(Visual(true, 16, 0)));
-    EXPECT_FALSE(IsDrawableVisual(Visual(false, 24, 8)));
-    EXPECT_FALSE(IsDrawableVisual(Visual(true, 15, 8)));
-    EXPECT_FALSE(IsDrawableVisual(Visual(true, 24, 8, false)));
-    GlVisualTraits colourIndex = Visual(true, 24, 8);
-    colourIndex.rgba = false;
-    EXPECT_FALSE(IsDrawableVisual(colourIndex));
-}
-
-TEST(X11VisualFit, AWindowWithoutStencilGetsAChildWithStencilUnlessItIsTheRoot)
-{
-    const GlVisualTraits full = Visual(true, 24, 8);
-    const GlVisualTraits noStencil = Visual(true, 24, 0);
-    const GlVisualTraits singleBuffered = Visual(false, 24, 8);
-
-    // The window's own visual serves as it is.
-    EXPECT_EQ(ChooseAdoptedDrawing(full, &full, false), AdoptedDrawing::Directly);
-    EXPECT_EQ(ChooseAdoptedDrawing(full, &full, true), AdoptedDrawing::Directly);
-    // A daemon's window chosen without stencil would leave the mirror unclipped.
-    EXPECT_EQ(ChooseAdoptedDrawing(noStencil, &full, false), AdoptedDrawing::InChild);
-    // When no visual has stencil, or on the root, the window plays unclipped.
-    EXPECT_EQ(ChooseAdoptedDrawing(noStencil, &noStencil, false), AdoptedDrawing::Directly);
-    EXPECT_EQ(ChooseAdoptedDrawing(noStencil, nullptr, false), AdoptedDrawing::Directly);
-    EXPECT_EQ(ChooseAdoptedDrawing(noStencil, &full, true), AdoptedDrawing::Directly);
-    // A window that cannot be drawn with gets a child, except the root.
-    EXPECT_EQ(ChooseAdoptedDrawing(singleBuffered, &noStencil, false), AdoptedDrawing::InChild);
-    EXPECT_EQ(ChooseAdoptedDrawing(singleBuffered, &full, true), AdoptedDrawing::Cannot);
-    EXPECT_EQ(ChooseAdoptedDrawing(singleBuffered, nullptr, false), AdoptedDrawing::Cannot);
-    const GlVisualTraits none;
-    EXPECT_EQ(ChooseAdoptedDrawing(none, &full, false), AdoptedDrawing::InChild);
+    const GlVisualTraits full = Visual(true, 24, 8), noStencil = Visual(true, 16, 0), none;
+    const struct {
+        GlVisualTraits window;
+        const GlVisualTraits* own;
+        bool root;
+        AdoptedDrawing drawing;
+    } cases[] = {
+        {full, &full, false, AdoptedDrawing::Directly},
+        {full, &full, true, AdoptedDrawing::Directly},
+        {noStencil, &full, false, AdoptedDrawing::InChild},
+        {noStencil, &noStencil, false, AdoptedDrawing::Directly},
+        {noStencil, nullptr, false, AdoptedDrawing::Directly},
+        {noStencil, &full, true, AdoptedDrawing::Directly},
+        {Visual(false, 24, 8), &noStencil, false, AdoptedDrawing::InChild},
+        {Visual(false, 24, 8), &full, true, AdoptedDrawing::Cannot},
+        {Visual(false, 24, 8), nullptr, false, AdoptedDrawing::Cannot},
+        {Visual(true, 15, 8), &full, false, AdoptedDrawing::InChild},
+        {Visual(true, 24, 8, false), &full, true, AdoptedDrawing::Cannot},
+        {Visual(true, 24, 8, true, false), &full, true, AdoptedDrawing::Cannot},
+        {none, &full, false, AdoptedDrawing::InChild},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(ChooseAdoptedDrawing(c.window, c.own, c.root), c.drawing) << &c - cases;
 }
