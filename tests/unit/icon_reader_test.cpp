@@ -1,102 +1,88 @@
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <cstdint>
-#include <functional>
 #include <vector>
 
 #include "resources/icon_data.h"
 #include "resources/icon_reader.h"
 
 namespace {
-void Put(std::vector<unsigned char>& b, std::size_t at, int bytes, std::uint32_t v)
+// A header field: `bytes` little-endian bytes at `at`.
+struct Field {
+    const char* what;
+    std::size_t at;
+    int bytes;
+    std::uint32_t value;
+};
+
+void Put(std::vector<unsigned char>& b, const Field& f)
 {
-    for (int i = 0; i < bytes; ++i)
-        b[at + i] = (v >> (8 * i)) & 0xff;
+    for (int i = 0; i < f.bytes; ++i)
+        b[f.at + i] = (f.value >> (8 * i)) & 0xff;
 }
 
 // An icon file with one 2 x 2 32-bit picture. Stored bottom row first as
 // blue, green, red, alpha: red, green (bottom), blue, half-clear white (top).
 std::vector<unsigned char> TinyIcon()
 {
-    std::vector<unsigned char> b(6 + 16 + 40 + 16 + 8);
-    const struct {
-        std::size_t at;
-        int bytes;
-        std::uint32_t value;
-    } fields[] = {{2, 2, 1},  {4, 2, 1},  {6, 1, 2},  {7, 1, 2},  {10, 2, 1}, {12, 2, 32}, {14, 4, 64},
-                  {18, 4, 22}, {22, 4, 40}, {26, 4, 2}, {30, 4, 4}, {34, 2, 1}, {36, 2, 32}};
-    for (const auto& f : fields)
-        Put(b, f.at, f.bytes, f.value);
-    const unsigned char pixels[16] = {0, 0, 255, 255, 0, 255, 0, 255, 255, 0, 0, 255, 255, 255, 255, 128};
-    std::copy(pixels, pixels + 16, b.begin() + 62);
+    std::vector<unsigned char> b{0, 0, 1, 0, 1, 0, 2, 2};
+    b.resize(62);
+    for (const Field& f : {Field{"planes", 10, 2, 1}, {"bits", 12, 2, 32}, {"size", 14, 4, 64}, {"offset", 18, 4, 22},
+                           {"header", 22, 4, 40}, {"width", 26, 4, 2}, {"height", 30, 4, 4}, {"planes", 34, 2, 1},
+                           {"bits", 36, 2, 32}})
+        Put(b, f);
+    b.insert(b.end(), {0, 0, 255, 255, 0, 255, 0, 255, 255, 0, 0, 255, 255, 255, 255, 128, 0, 0, 0, 0, 0, 0, 0, 0});
     return b;
 }
 } // namespace
 
-TEST(IconReader, ReadsPixelsTopRowFirstAsArgb)
+// Would catch: rows read bottom-up or channels swapped (the window's icon
+// upside down or off colour), or damaged or foreign data giving a picture
+// (and a read outside the data).
+TEST(IconReader, ReadsPixelsTopRowFirstAsArgbAndRefusesDataThatDoesNotAddUp)
 {
-    const std::vector<unsigned char> b = TinyIcon();
+    std::vector<unsigned char> b = TinyIcon();
     const std::vector<IconImage> images = ReadIcon(b.data(), b.size());
     ASSERT_EQ(images.size(), 1u);
     EXPECT_EQ(images[0].side, 2);
     EXPECT_EQ(images[0].argb, (std::vector<std::uint32_t>{0xff0000ff, 0x80ffffff, 0xffff0000, 0xff00ff00}));
-}
 
-// Damaged or foreign data gives no picture (and no read outside the data).
-TEST(IconReader, RefusesDataThatDoesNotAddUp)
-{
-    const std::vector<std::function<void(std::vector<unsigned char>&)>> damage = {
-        [](auto& b) { b.resize(5); },
-        [](auto& b) { b.resize(21); },              // directory entry cut short
-        [](auto& b) { b.resize(b.size() - 9); },    // pixels cut short
-        [](auto& b) { Put(b, 2, 2, 2); },           // a cursor file
-        [](auto& b) { Put(b, 4, 2, 300); },         // more entries than data
-        [](auto& b) { Put(b, 18, 4, 0xfffffff0); }, // picture far past the end
-        [](auto& b) { Put(b, 14, 4, 0xffffffff); }, // picture longer than the file
-        [](auto& b) { Put(b, 22, 4, 12); },         // an old core header
-        [](auto& b) { Put(b, 22, 4, 0x7fffffff); }, // a header larger than the picture
-        [](auto& b) { Put(b, 26, 4, 3); },          // width unlike the entry's
-        [](auto& b) { Put(b, 30, 4, 2); },          // no mask rows in the height
-        [](auto& b) { Put(b, 36, 2, 8); },          // a palette picture
-        [](auto& b) { Put(b, 38, 4, 3); },          // compressed (bit fields)
-        [](auto& b) { Put(b, 22, 4, 0x474e5089); }, // a PNG picture
-    };
-    for (std::size_t i = 0; i < damage.size(); ++i) {
-        std::vector<unsigned char> b = TinyIcon();
-        damage[i](b);
-        EXPECT_TRUE(ReadIcon(b.data(), b.size()).empty()) << "damage " << i;
-    }
+    for (const std::size_t size : {5, 21, 77}) // a header, a directory entry, the pixels cut short
+        EXPECT_TRUE(ReadIcon(b.data(), size).empty()) << "cut to " << size;
     EXPECT_TRUE(ReadIcon(nullptr, 100).empty());
+    for (const Field& lie : {Field{"a cursor file", 2, 2, 2}, {"more entries than data", 4, 2, 300},
+                             {"picture far past the end", 18, 4, 0xfffffff0}, {"picture longer than the file", 14, 4, 0xffffffff},
+                             {"an old core header", 22, 4, 12}, {"a header larger than the picture", 22, 4, 0x7fffffff},
+                             {"width unlike the entry's", 26, 4, 3}, {"no mask rows in the height", 30, 4, 2},
+                             {"a palette picture", 36, 2, 8}, {"compressed (bit fields)", 38, 4, 3},
+                             {"a PNG picture", 22, 4, 0x474e5089}}) {
+        b = TinyIcon();
+        Put(b, lie);
+        EXPECT_TRUE(ReadIcon(b.data(), b.size()).empty()) << lie.what;
+    }
 }
 
-// The linked-in icon, as the X11 window shows it: the three sizes, clear
-// corners, gold plates (more red than blue) forming an upright triangle,
-// so its widest opaque row is in the lower half.
+// Would catch: the window's icon missing a size, with opaque corners, or not
+// the gold plates (more red than blue) of an upright triangle, whose widest
+// opaque row lies in the lower half.
 TEST(IconReader, TheProgramsIconIsAnUprightGoldTriangleInThreeSizes)
 {
     const std::vector<IconImage> images = ReadIcon(kIconData, kIconDataSize);
     ASSERT_EQ(images.size(), 3u);
     for (std::size_t i = 0; i < images.size(); ++i) {
-        const IconImage& image = images[i];
-        const int n = image.side;
-        EXPECT_EQ(n, 16 * int(i + 1));
-        EXPECT_EQ(image.argb[0] >> 24, 0u);
-        int widest = 0;
-        int widestRow = -1;
+        const int n = images[i].side;
+        ASSERT_EQ(n, 16 * int(i + 1));
+        EXPECT_EQ(images[i].argb[0] >> 24, 0u);
+        int widest = 0, widestRow = -1;
         for (int y = 0; y < n; ++y) {
             int opaque = 0;
             for (int x = 0; x < n; ++x) {
-                const std::uint32_t p = image.argb[y * n + x];
-                if (p >> 24 == 255) {
-                    ++opaque;
-                    EXPECT_GT((p >> 16) & 0xff, p & 0xff) << n << " px at " << x << "," << y;
-                }
+                const std::uint32_t p = images[i].argb[std::size_t(y * n + x)];
+                opaque += p >> 24 == 255;
+                EXPECT_TRUE(p >> 24 != 255 || ((p >> 16) & 0xff) > (p & 0xff)) << n << " px at " << x << "," << y;
             }
-            if (opaque > widest) {
-                widest = opaque;
-                widestRow = y;
-            }
+            if (opaque > widest)
+                widest = opaque, widestRow = y;
         }
         EXPECT_GT(widestRow, n / 2) << n << " px";
     }

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "mesh/model.h"
+#include "resources/mesh_text_data.h"
 
 namespace {
 // The components of a part's faces, nine a face, in text order.
@@ -71,5 +72,25 @@ TEST(Model, EveryPartReadsTheWholeTextFromAResetStream)
         const std::vector<float> expected = Read(text);
         for (int i = 0; i < Model::kPartCount; ++i)
             EXPECT_EQ(Components(model.getPart(i)), expected) << text << " part " << i;
+    }
+}
+
+// Would catch: a face of the built-in plate wound the other way, lit from
+// behind. The plate is convex, so every face's normal points away from its centre.
+TEST(MeshText, EveryFaceOfTheBuiltInPlateFacesOutward)
+{
+    std::istringstream in(std::string(kMeshTextData, kMeshTextDataSize));
+    MeshPart plate;
+    plate.read(in);
+    const std::vector<float> all = Components(plate);
+    ASSERT_EQ(all.size(), 32u * 9);
+    double centre[3] = {};
+    for (std::size_t i = 0; i < all.size(); ++i)
+        centre[i % 3] += all[i] / 96.0;
+    for (const Triangle& f : plate.getFaces()) {
+        const Vector3 n = (f.vertices[1] - f.vertices[0]).cross(f.vertices[2] - f.vertices[0]);
+        const Vector3 m = f.vertices[0] + f.vertices[1] + f.vertices[2];
+        EXPECT_GT(n.getX() * (m.getX() - 3 * centre[0]) + n.getY() * (m.getY() - 3 * centre[1])
+                      + n.getZ() * (m.getZ() - 3 * centre[2]), 0.0) << "face " << &f - plate.getFaces().data();
     }
 }
