@@ -1,7 +1,6 @@
 // The show played in-process, as a host plays it, for what its pictures
 // cannot say: how long each phase lasts, the corner logo's exact alpha, what
-// a frame allocates, GL errors, the turn's wrap, and the mirror on a context
-// without stencil. How the show looks is reference_frames.py's to check.
+// a frame allocates, GL errors, and the mirror on a context without stencil. How the show looks is reference_frames.py's to check.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -81,8 +80,7 @@ void StartScene()
 // frames to each logo phase, 101 to the scene's), the corner logo left a
 // shade above 0.8, a frame that allocates (only an emitter's re-placement
 // may, in the steady state: one array of 20 particles, two for an emitter
-// beyond a corner), a GL
-// error, or a turn that grows past 360 or loses its 0.1-degree step there.
+// beyond a corner), or a GL error. (The turn's wrap at 360 is the soak's to see.)
 // On the context the saver asks for, without stencil, and with a 16-bit
 // depth buffer (OSMesa pairs a stencil only with a 24-bit depth).
 TEST(Show, PlaysThroughOnEachContextWithoutAllocatingOrErring)
@@ -114,13 +112,6 @@ TEST(Show, PlaysThroughOnEachContextWithoutAllocatingOrErring)
         EXPECT_EQ(cornerAlpha, 0.8f);
         EXPECT_GT(placements, 0);
 
-        TurnAngle = 359.75f;
-        for (int frame = 0; frame < 20; ++frame) {
-            const float before = TurnAngle;
-            RenderFrame();
-            ASSERT_TRUE(TurnAngle >= 0.0f && TurnAngle < 360.0f) << TurnAngle;
-            ASSERT_NEAR(TurnAngle >= before ? TurnAngle - before : TurnAngle + 360.0f - before, 0.1f, 1e-4f);
-        }
         EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
     }
 }
