@@ -125,6 +125,9 @@ struct X11Host::State {
     int startX = 0; // pointer position at start, for the full-screen movement rule
     int startY = 0;
     bool closing = false;
+    // Our own window while unmapped (minimised, on another workspace) or fully
+    // covered: nothing of a frame would be seen, so the show waits where it is.
+    bool hidden = false;
 };
 
 X11Host::X11Host(const X11Options& options) : options(options), state(std::make_unique<State>()) {}
@@ -284,7 +287,7 @@ int X11Host::makeOwnWindow()
     unsigned long mask = CWColormap | CWBackPixel | CWBorderPixel;
     // A child selects no input, so clicks and keys reach the owner's window.
     if (!child) {
-        attributes.event_mask = StructureNotifyMask | KeyPressMask;
+        attributes.event_mask = StructureNotifyMask | VisibilityChangeMask | KeyPressMask;
         if (fullscreen)
             attributes.event_mask |= ButtonPressMask | PointerMotionMask;
         mask |= CWEventMask;
@@ -400,6 +403,18 @@ void X11Host::handleEvent(void* opaque)
             && (event.xconfigure.width != s.width || event.xconfigure.height != s.height))
             followSize(event.xconfigure.width, event.xconfigure.height);
         break;
+    case UnmapNotify:
+        if (ownWindow && event.xunmap.window == s.target)
+            s.hidden = true;
+        break;
+    case MapNotify:
+        if (ownWindow && event.xmap.window == s.target)
+            s.hidden = false;
+        break;
+    case VisibilityNotify:
+        if (ownWindow && event.xvisibility.window == s.target)
+            s.hidden = event.xvisibility.state == VisibilityFullyObscured;
+        break;
     case DestroyNotify:
         // The owner took its window away: nothing is left to draw into.
         // A child of ours went with it.
@@ -450,8 +465,10 @@ void X11Host::playLoop()
     long long next = Nanoseconds(Now());
     pollfd connection{ConnectionNumber(s.display), POLLIN, 0};
     while (!s.closing && StopRequested == 0) {
-        RenderFrame();
-        glXSwapBuffers(s.display, s.drawable);
+        if (!s.hidden) {
+            RenderFrame();
+            glXSwapBuffers(s.display, s.drawable);
+        }
 
         // The next tick is due one period after this one; a late frame moves
         // the schedule instead of bursting to catch up, since the animation
@@ -470,9 +487,11 @@ void X11Host::playLoop()
                 break;
             const long long wait = next - now;
             timespec timeout{static_cast<time_t>(wait / 1000000000LL), static_cast<long>(wait % 1000000000LL)};
-            ppoll(&connection, 1, &timeout, &waitMask);
+            // Hidden, the show sleeps until an event or a signal, and resumes
+            // with the frame after the last one drawn.
+            ppoll(&connection, 1, s.hidden ? nullptr : &timeout, &waitMask);
             now = Nanoseconds(Now());
-        } while (now < next && StopRequested == 0);
+        } while ((s.hidden || now < next) && StopRequested == 0);
     }
 }
 
