@@ -3,6 +3,7 @@
 #include <cstdlib>
 #include <ctime>
 
+#include "render/draw_switches.h"
 #include "render/gl.h"
 #include "scene/frame_pause.h"
 #include "scene/phase_sequencer.h"
@@ -38,10 +39,17 @@ void InitScene(int width, int height)
     BuildSceneObjects(Textures);
 }
 
-void RenderFrame()
+void BeginFrame()
 {
+    // Whatever the host did between frames, the first draw sets its switches.
+    ForgetDrawSwitches();
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT | GL_STENCIL_BUFFER_BIT);
     glLoadIdentity();
+}
+
+void RenderFrame()
+{
+    BeginFrame();
     RunPhaseStep();
     glFlush();
     FramePause();
