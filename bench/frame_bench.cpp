@@ -20,7 +20,6 @@
 #include "host/offscreen/png_file.h"
 #include "render/gl.h"
 #include "scene/frame_pause.h"
-#include "scene/mirror_pass.h"
 #include "scene/phase_sequencer.h"
 #include "scene/render_frame.h"
 #include "scene/scene_objects.h"
@@ -79,12 +78,12 @@ double millisecondsSince(Clock::time_point start)
     return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
 }
 
-// What the offscreen host would show: every pixel of the frame is written.
+// The yardstick: RenderFrame's own start (every pixel of the frame is
+// written by the clear) and its flush, without the show's step.
 double timeBaselineFrame()
 {
     const Clock::time_point start = Clock::now();
-    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT | GL_STENCIL_BUFFER_BIT);
-    glLoadIdentity();
+    BeginFrame();
     glFlush();
     glFinish();
     return millisecondsSince(start);
@@ -98,55 +97,25 @@ double timeShowFrame()
     return millisecondsSince(start);
 }
 
-// The draws of a steady frame, in the sequencer's order; the last entry is
-// the frame's logic (sparkle and emitter updates, the turn).
-const char* const kPieces[] = {"clear",    "background", "mirror pass (floor, reflection)", "upright model",
-                               "sparkles", "emitters",   "corner logo",                     "logic (updates, turn)"};
-const int kPieceCount = sizeof kPieces / sizeof kPieces[0];
-
-// One steady frame with glFinish after each draw. The steps are the phase-4
-// step of the sequencer and of DrawModelWithReflection, split where the
-// timings go; keep them in step with scene/phase_sequencer.cpp and
-// scene/mirror_pass.cpp.
+// One steady frame with glFinish after the frame's start and after each part
+// of the sequencer's steady step, which are the scene's own; pieces[0] is
+// the start (the clear), pieces[1 + i] part i.
 void timeBrokenDownFrame(std::vector<double>* pieces)
 {
-    int piece = 0;
     Clock::time_point start = Clock::now();
-    const auto lap = [&]() {
+    const auto lap = [&](int piece) {
         glFinish();
         const Clock::time_point now = Clock::now();
-        pieces[piece++].push_back(std::chrono::duration<double, std::milli>(now - start).count());
+        pieces[piece].push_back(std::chrono::duration<double, std::milli>(now - start).count());
         start = now;
     };
-    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT | GL_STENCIL_BUFFER_BIT);
-    glLoadIdentity();
-    lap();
-    BackgroundSprite.draw();
-    lap();
-    DrawReflection();
-    lap();
-    glPushMatrix();
-    glTranslatef(0.0f, 0.0f, -5.0f);
-    glRotatef(TurnAngle, 0.0f, 1.0f, 0.0f);
-    glRotatef(TiltAngle, 1.0f, 0.0f, 0.0f);
-    glTranslatef(0.0f, 0.0f, 5.0f);
-    SceneModel.setTranslucent(false);
-    SceneModel.draw();
-    glPopMatrix();
-    lap();
-    SparkleField.draw();
-    lap();
-    SceneEmitters.drawAll();
-    lap();
-    TitleLogo.draw();
-    lap();
-    SparkleField.update();
-    SceneEmitters.updateAll();
-    TurnAngle += kTurnStep;
-    if (TurnAngle >= 360.0f)
-        TurnAngle -= 360.0f;
+    BeginFrame();
+    lap(0);
+    for (int i = 0; i < kSteadyPartCount; ++i) {
+        kSteadyParts[i].run();
+        lap(1 + i);
+    }
     glFlush();
-    lap();
 }
 
 void printRow(const char* size, const char* what, const SampleStats& stats)
@@ -225,9 +194,9 @@ int main(int argc, char** argv)
         baseline.push_back(timeBaselineFrame());
         show.push_back(timeShowFrame());
     }
-    std::vector<double> pieces[kPieceCount];
+    std::vector<std::vector<double>> pieces(1 + kSteadyPartCount);
     for (int i = 0; i < options.samples; ++i)
-        timeBrokenDownFrame(pieces);
+        timeBrokenDownFrame(pieces.data());
     if (!options.png.empty()) {
         RenderFrame();
         if (!WritePng(options.png, options.width, options.height, context.readRgbTopDown())) {
@@ -243,10 +212,10 @@ int main(int argc, char** argv)
     printRow(size, "baseline frame: clear, flush", baselineStats);
     printRow(size, "phase-4 frame: RenderFrame", showStats);
     double sum = 0.0;
-    for (int i = 0; i < kPieceCount; ++i) {
+    for (int i = 0; i <= kSteadyPartCount; ++i) {
         const SampleStats stats = summarise(pieces[i]);
         sum += stats.median;
-        const std::string what = std::string("  draw: ") + kPieces[i];
+        const std::string what = std::string("  part: ") + (i == 0 ? "clear" : kSteadyParts[i - 1].name);
         printRow(size, what.c_str(), stats);
     }
     std::printf("| %s | sum of the draws' medians | %.3f | | |\n", size, sum);

@@ -8,6 +8,7 @@
 
 namespace {
 GLuint NextTextureName = 1;
+GLuint NextListName = 1;
 unsigned long long Calls = 0;
 } // namespace
 
@@ -18,6 +19,7 @@ extern "C" {
 void GLAPIENTRY glBegin(GLenum) { ++Calls; }
 void GLAPIENTRY glEnd() { ++Calls; }
 void GLAPIENTRY glBindTexture(GLenum, GLuint) { ++Calls; }
+void GLAPIENTRY glCallList(GLuint) { ++Calls; }
 void GLAPIENTRY glBlendFunc(GLenum, GLenum) { ++Calls; }
 void GLAPIENTRY glClear(GLbitfield) { ++Calls; }
 void GLAPIENTRY glClearColor(GLclampf, GLclampf, GLclampf, GLclampf) { ++Calls; }
@@ -27,12 +29,14 @@ void GLAPIENTRY glColorMask(GLboolean, GLboolean, GLboolean, GLboolean) { ++Call
 void GLAPIENTRY glDepthFunc(GLenum) { ++Calls; }
 void GLAPIENTRY glDisable(GLenum) { ++Calls; }
 void GLAPIENTRY glEnable(GLenum) { ++Calls; }
+void GLAPIENTRY glEndList() { ++Calls; }
 void GLAPIENTRY glFlush() { ++Calls; }
 void GLAPIENTRY glFinish() { ++Calls; }
 void GLAPIENTRY glHint(GLenum, GLenum) { ++Calls; }
 void GLAPIENTRY glLightfv(GLenum, GLenum, const GLfloat*) { ++Calls; }
 void GLAPIENTRY glLoadIdentity() { ++Calls; }
 void GLAPIENTRY glMatrixMode(GLenum) { ++Calls; }
+void GLAPIENTRY glNewList(GLuint, GLenum) { ++Calls; }
 void GLAPIENTRY glNormal3f(GLfloat, GLfloat, GLfloat) { ++Calls; }
 void GLAPIENTRY glPixelStorei(GLenum, GLint) { ++Calls; }
 void GLAPIENTRY glPopMatrix() { ++Calls; }
@@ -48,11 +52,20 @@ void GLAPIENTRY glTexImage2D(GLenum, GLint, GLint, GLsizei, GLsizei, GLint, GLen
 {
     ++Calls;
 }
+void GLAPIENTRY glTexEnvi(GLenum, GLenum, GLint) { ++Calls; }
 void GLAPIENTRY glTexParameteri(GLenum, GLenum, GLint) { ++Calls; }
 void GLAPIENTRY glTranslatef(GLfloat, GLfloat, GLfloat) { ++Calls; }
 void GLAPIENTRY glVertex3f(GLfloat, GLfloat, GLfloat) { ++Calls; }
 
-// Distinct names, as a driver would give, so textures stay told apart.
+// Distinct names, as a driver would give, so textures and lists stay told apart.
+GLuint GLAPIENTRY glGenLists(GLsizei range)
+{
+    ++Calls;
+    const GLuint first = NextListName;
+    NextListName += static_cast<GLuint>(range);
+    return first;
+}
+
 void GLAPIENTRY glGenTextures(GLsizei n, GLuint* textures)
 {
     ++Calls;
