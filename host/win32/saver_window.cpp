@@ -1,6 +1,5 @@
 #include "host/win32/saver_window.h"
 
-#include "host/win32/first_swap_log.h"
 #include "host/win32/saver_host.h"
 #include "scene/render_frame.h"
 
@@ -59,7 +58,6 @@ extern "C" LRESULT WINAPI ScreenSaverProc(HWND window, UINT message, WPARAM wPar
         RECT client = {};
         GetClientRect(window, &client);
         InitScene(client.right - client.left, client.bottom - client.top);
-        ArmFirstSwapLog();
         // Interval 0: the shortest the system allows; the show steps per frame.
         SetTimer(window, FrameTimerId, 0, nullptr);
         break;
@@ -74,7 +72,6 @@ extern "C" LRESULT WINAPI ScreenSaverProc(HWND window, UINT message, WPARAM wPar
         RenderFrame();
         SwapBuffers(frameDc);
         ReleaseDC(window, frameDc);
-        NoteBufferSwap();
         break;
     }
     default:
