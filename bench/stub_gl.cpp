@@ -28,6 +28,7 @@ void GLAPIENTRY glColor4f(GLfloat, GLfloat, GLfloat, GLfloat) { ++Calls; }
 void GLAPIENTRY glColorMask(GLboolean, GLboolean, GLboolean, GLboolean) { ++Calls; }
 void GLAPIENTRY glDepthFunc(GLenum) { ++Calls; }
 void GLAPIENTRY glDisable(GLenum) { ++Calls; }
+void GLAPIENTRY glDrawPixels(GLsizei, GLsizei, GLenum, GLenum, const GLvoid*) { ++Calls; }
 void GLAPIENTRY glEnable(GLenum) { ++Calls; }
 void GLAPIENTRY glEndList() { ++Calls; }
 void GLAPIENTRY glFlush() { ++Calls; }
@@ -39,6 +40,8 @@ void GLAPIENTRY glMatrixMode(GLenum) { ++Calls; }
 void GLAPIENTRY glNewList(GLuint, GLenum) { ++Calls; }
 void GLAPIENTRY glNormal3f(GLfloat, GLfloat, GLfloat) { ++Calls; }
 void GLAPIENTRY glPixelStorei(GLenum, GLint) { ++Calls; }
+void GLAPIENTRY glRasterPos2f(GLfloat, GLfloat) { ++Calls; }
+void GLAPIENTRY glReadPixels(GLint, GLint, GLsizei, GLsizei, GLenum, GLenum, GLvoid*) { ++Calls; }
 void GLAPIENTRY glPopMatrix() { ++Calls; }
 void GLAPIENTRY glPushMatrix() { ++Calls; }
 void GLAPIENTRY glRotatef(GLfloat, GLfloat, GLfloat, GLfloat) { ++Calls; }
@@ -56,6 +59,16 @@ void GLAPIENTRY glTexEnvi(GLenum, GLenum, GLint) { ++Calls; }
 void GLAPIENTRY glTexParameteri(GLenum, GLenum, GLint) { ++Calls; }
 void GLAPIENTRY glTranslatef(GLfloat, GLfloat, GLfloat) { ++Calls; }
 void GLAPIENTRY glVertex3f(GLfloat, GLfloat, GLfloat) { ++Calls; }
+
+// The size the benchmarks' scene is made for.
+void GLAPIENTRY glGetIntegerv(GLenum, GLint* values)
+{
+    ++Calls;
+    values[0] = 0;
+    values[1] = 0;
+    values[2] = 640;
+    values[3] = 480;
+}
 
 // Distinct names, as a driver would give, so textures and lists stay told apart.
 GLuint GLAPIENTRY glGenLists(GLsizei range)

@@ -2,6 +2,7 @@
 
 #include "render/quad_rect.h"
 #include "render/vector3.h"
+#include "scene/background_copy.h"
 #include "scene/mirror_pass.h"
 #include "scene/scene_objects.h"
 
@@ -93,7 +94,7 @@ void steadyState()
 
 // The mirror pass and the upright model are DrawModelWithReflection's two halves.
 const SteadyPart kSteadyParts[] = {
-    {"background", [] { BackgroundSprite.drawOverClearedFrame(); }},
+    {"background", DrawSteadyBackground},
     {"mirror pass (floor, reflection)", DrawReflection},
     {"upright model", DrawUprightModel},
     {"sparkles", [] { SparkleField.draw(); }},

@@ -5,6 +5,7 @@
 
 #include "render/draw_switches.h"
 #include "render/gl.h"
+#include "scene/background_copy.h"
 #include "scene/frame_pause.h"
 #include "scene/phase_sequencer.h"
 #include "scene/render_state.h"
@@ -30,6 +31,7 @@ void InitScene(int width, int height)
         height = 1;
     std::srand(HostGivesSeed ? HostSeed : static_cast<unsigned int>(std::time(nullptr)));
     Textures = CreateSceneTextures();
+    ForgetBackgroundCopy();
 
     SetFixedRenderState();
 
