@@ -29,7 +29,8 @@ void makeCopy(const GLint* viewport)
     BackgroundSprite.drawOverClearedFrame();
     const int width = viewport[2] > 0 ? viewport[2] : 0;
     const int height = viewport[3] > 0 ? viewport[3] : 0;
-    // Once per view, never per frame: four bytes a pixel, so every row is aligned.
+    // Allocates only when the view has grown since InitScene: four bytes a
+    // pixel, so every row is aligned.
     Copy.rgba.resize(static_cast<std::size_t>(width) * static_cast<std::size_t>(height) * 4);
     if (!Copy.rgba.empty())
         glReadPixels(viewport[0], viewport[1], width, height, GL_RGBA, GL_UNSIGNED_BYTE, Copy.rgba.data());
@@ -72,7 +73,9 @@ void DrawSteadyBackground()
         makeCopy(viewport);
 }
 
-void ForgetBackgroundCopy()
+void ResetBackgroundCopy(int width, int height)
 {
     Copy.made = false;
+    if (width > 0 && height > 0)
+        Copy.rgba.reserve(static_cast<std::size_t>(width) * static_cast<std::size_t>(height) * 4);
 }

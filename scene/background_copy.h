@@ -9,5 +9,7 @@
 // blend, depth test and lighting off.
 void DrawSteadyBackground();
 
-// Drops the copy; InitScene calls it for every new context.
-void ForgetBackgroundCopy();
+// Drops the copy and makes room for one of width x height pixels, so that
+// no frame allocates unless the view grows; InitScene calls it for every new
+// context, with the drawable's size.
+void ResetBackgroundCopy(int width, int height);

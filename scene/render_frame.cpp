@@ -31,7 +31,7 @@ void InitScene(int width, int height)
         height = 1;
     std::srand(HostGivesSeed ? HostSeed : static_cast<unsigned int>(std::time(nullptr)));
     Textures = CreateSceneTextures();
-    ForgetBackgroundCopy();
+    ResetBackgroundCopy(width, height);
 
     SetFixedRenderState();
 
