@@ -6,6 +6,10 @@
 //   quorvelin-frame-bench [--size WxH] [--samples N] [--png FILE]
 //   quorvelin-frame-bench --renderer   names the OpenGL implementation
 //   quorvelin-frame-bench --startup WxH   where the player's start goes, in one process
+//   quorvelin-frame-bench --instructions WxH N   N steady frames, then N broken
+//       down, for valgrind --tool=callgrind (LP_NUM_THREADS=0 keeps llvmpipe's
+//       work in this thread): one dump for the baseline frames, one for the
+//       steady frames and one per part, whatever else the machine is doing
 // Prints markdown table rows: median, 10th-90th percentile, in milliseconds.
 // Exit status 0, 1 without a context, 2 on a bad command line.
 #include <time.h>
@@ -16,6 +20,8 @@
 #include <cstring>
 #include <string>
 #include <vector>
+
+#include <valgrind/callgrind.h>
 
 #include "bench/sample_stats.h"
 #include "host/offscreen/offscreen_context.h"
@@ -182,8 +188,55 @@ int timeStartup(const char* sizeText)
 }
 } // namespace
 
+namespace {
+// Instructions per frame under callgrind: the whole frames, then each part.
+int countInstructions(const char* sizeText, int frames)
+{
+    int width = 0;
+    int height = 0;
+    if (std::sscanf(sizeText, "%dx%d", &width, &height) != 2 || width < 1 || height < 1 || width > 8192
+        || height > 8192 || frames < 1)
+        return 2;
+    OffscreenContext context(width, height);
+    if (!context.isCurrent())
+        return 1;
+    SetFramePauseEnabled(false);
+    InitScene(width, height);
+    while (IntroPhase < 4)
+        RenderFrame();
+    // The first frames of each kind compile the renderer's shaders.
+    std::vector<std::vector<double>> pieces(1 + kSteadyPartCount);
+    for (int i = 0; i < 3; ++i) {
+        timeBaselineFrame();
+        timeShowFrame();
+        timeBrokenDownFrame(pieces.data());
+    }
+    CALLGRIND_ZERO_STATS;
+    for (int i = 0; i < frames; ++i)
+        timeBaselineFrame();
+    CALLGRIND_DUMP_STATS_AT("baseline frame");
+    for (int i = 0; i < frames; ++i)
+        timeShowFrame();
+    CALLGRIND_DUMP_STATS_AT("phase-4 frame");
+    for (int i = 0; i < frames; ++i) {
+        BeginFrame();
+        glFinish();
+        for (int part = 0; part < kSteadyPartCount; ++part) {
+            CALLGRIND_ZERO_STATS;
+            kSteadyParts[part].run();
+            glFinish();
+            CALLGRIND_DUMP_STATS_AT(kSteadyParts[part].name);
+        }
+        glFlush();
+    }
+    return 0;
+}
+} // namespace
+
 int main(int argc, char** argv)
 {
+    if (argc == 4 && std::strcmp(argv[1], "--instructions") == 0)
+        return countInstructions(argv[2], std::atoi(argv[3]));
     if (argc == 3 && std::strcmp(argv[1], "--startup") == 0)
         return timeStartup(argv[2]);
     if (argc == 2 && std::strcmp(argv[1], "--renderer") == 0) {
