@@ -70,6 +70,15 @@ void GLAPIENTRY glGetIntegerv(GLenum, GLint* values)
     values[3] = 480;
 }
 
+// No matrices are kept: a zero matrix puts every particle in view, so the
+// benchmarks time each particle's whole draw.
+void GLAPIENTRY glGetFloatv(GLenum, GLfloat* values)
+{
+    ++Calls;
+    for (int i = 0; i < 16; ++i)
+        values[i] = 0.0f;
+}
+
 // Distinct names, as a driver would give, so textures and lists stay told apart.
 GLuint GLAPIENTRY glGenLists(GLsizei range)
 {
