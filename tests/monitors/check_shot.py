@@ -16,20 +16,13 @@ GOLD = ((150, 80, 0), (255, 255, 119))     # the title's letters
 YELLOW = ((220, 190, 0), (255, 255, 59))   # the lit model
 TITLE_WIDTH = 0.462   # the title's letters span 0.462 of the view's height
 MODEL_AREA = 0.015    # the model's share of the monitor at least (the title's letters much less)
-COPY_TOLERANCE = 6.0  # mean difference per channel from the scaled source
-
-
-def rect(geometry):
-    size, x, y = geometry.split('+')
-    w, h = size.split('x')
-    return int(x), int(y), int(w), int(h)
+COPY_TOLERANCE = 2.0  # mean difference per channel from the scaled source (8 px astray: 5)
 
 
 def find(shot, box, colour):
     """The bounding box of the pixels of a colour within box, and their number."""
-    (lo, hi) = colour
     bands = [b.point(lambda v, a=a, z=z: 255 if a <= v <= z else 0).convert('1')
-             for b, a, z in zip(shot.crop(box).split(), lo, hi)]
+             for b, a, z in zip(shot.crop(box).split(), *colour)]
     found = ImageChops.logical_and(ImageChops.logical_and(bands[0], bands[1]), bands[2])
     return found.getbbox(), found.convert('L').histogram()[255]
 
@@ -56,15 +49,11 @@ def model(shot, x, y, w, h):
 
 
 def copy(shot, source, target):
-    sx, sy, sw, sh = source
-    tx, ty, tw, th = target
-    scale = th / sh
-    shown_width = min(tw, round(sw * scale))
-    area = min(sw, tw / scale)
+    (sx, sy, sw, sh), (tx, ty, tw, th) = source, target
+    width, area = min(tw, round(sw * th / sh)), min(sw, tw * sh / th)
     left = sx + (sw - area) / 2
-    picture = shot.crop((round(left), sy, round(left + area), sy + sh)).resize((shown_width, th), Image.BILINEAR)
-    x = tx + (tw - shown_width) // 2
-    shown = shot.crop((x, ty, x + shown_width, ty + th))
+    picture = shot.crop((round(left), sy, round(left + area), sy + sh)).resize((width, th), Image.BILINEAR)
+    shown = shot.crop((tx + (tw - width) // 2, ty, tx + (tw + width) // 2, ty + th))
     difference = sum(ImageStat.Stat(ImageChops.difference(picture, shown)).mean) / 3
     return None if difference <= COPY_TOLERANCE else f'not the source picture: mean difference {difference:.1f}'
 
@@ -73,12 +62,13 @@ def gaps(shot, monitors):
     masked = shot.copy()
     for x, y, w, h in monitors:
         masked.paste((0, 0, 0), (x, y, x + w, y + h))
-    lit = masked.getbbox()
-    return None if lit is None else f'drawn where no monitor is, within {lit}'
+    return masked.getbbox() and f'drawn where no monitor is, within {masked.getbbox()}'
 
 
 def main():
-    state, path, monitors = sys.argv[1], sys.argv[2], [rect(g) for g in sys.argv[3:]]
+    # WxH+X+Y as (X, Y, W, H)
+    monitors = [tuple(int(n) for n in (g.split('+')[1:] + g.split('+')[0].split('x'))) for g in sys.argv[3:]]
+    state, path = sys.argv[1], sys.argv[2]
     shot = Image.open(path).convert('RGB')
     source = max(monitors, key=lambda m: m[2] * m[3])
     findings = [gaps(shot, monitors)]

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include <cmath>
+#include <algorithm>
 #include <cstdlib>
 #include <vector>
 
@@ -10,76 +10,90 @@
 #include "scene/render_state.h"
 
 namespace {
-// A window of three monitors with gaps: the largest (2:1) draws; a tall one
-// gets the middle of its picture enlarged, a wide one all of it, halved, with
-// black sides.
 const int kWidth = 200;
 const int kHeight = 60;
-const std::vector<PixelRect> kMonitors = {{0, 0, 96, 48}, {96, 0, 40, 60}, {136, 10, 64, 24}};
 
 // Fills the view with red rising to the right and green rising downwards,
-// so every copied pixel says where in the picture it came from.
+// so every copied pixel says where in the picture it came from. Leaves the
+// scene's switches on and an identity projection.
 void DrawRamp()
 {
     glDisable(GL_TEXTURE_2D);
     glDisable(GL_LIGHTING);
     glDisable(GL_BLEND);
     glMatrixMode(GL_PROJECTION);
-    glPushMatrix();
     glLoadIdentity();
-    glBegin(GL_QUADS);
-    glColor3f(0.0f, 1.0f, 0.5f);
-    glVertex2f(-1.0f, -1.0f);
-    glColor3f(1.0f, 1.0f, 0.5f);
-    glVertex2f(1.0f, -1.0f);
-    glColor3f(1.0f, 0.0f, 0.5f);
-    glVertex2f(1.0f, 1.0f);
-    glColor3f(0.0f, 0.0f, 0.5f);
-    glVertex2f(-1.0f, 1.0f);
-    glEnd();
-    glPopMatrix();
     glMatrixMode(GL_MODELVIEW);
+    glBegin(GL_QUADS);
+    const float corners[4][2] = {{-1.0f, -1.0f}, {1.0f, -1.0f}, {1.0f, 1.0f}, {-1.0f, 1.0f}};
+    for (const auto& c : corners) {
+        glColor3f((c[0] + 1.0f) / 2.0f, (1.0f - c[1]) / 2.0f, 0.5f);
+        glVertex2f(c[0], c[1]);
+    }
+    glEnd();
     SetFixedRenderState();
+}
+
+// The ramp's colour where a window pixel's part of the picture lies (one
+// source pixel's step of it, and rounding, allowed), or black.
+void ExpectedColour(const MonitorLayout& layout, int x, int y, int rgb[3])
+{
+    const auto inside = [x, y](const PixelRect& r) {
+        return x >= r.x && x < r.x + r.width && y >= r.y && y < r.y + r.height;
+    };
+    const PixelRect& s = layout.getSource();
+    double sx = x + 0.5;
+    double sy = y + 0.5;
+    bool shown = inside(s);
+    for (const MonitorCopy& c : layout.getCopies())
+        if (inside(c.shown)) {
+            sx = c.areaLeft + (sx - c.shown.x) * (c.areaRight - c.areaLeft) / c.shown.width;
+            sy = c.areaTop + (sy - c.shown.y) * (c.areaBottom - c.areaTop) / c.shown.height;
+            shown = true;
+        }
+    rgb[0] = shown ? static_cast<int>(255.0 * (sx - s.x) / s.width) : 0;
+    rgb[1] = shown ? static_cast<int>(255.0 * (sy - s.y) / s.height) : 0;
+    rgb[2] = shown ? 128 : 0;
 }
 } // namespace
 
-// Would catch: a copy stretched, off centre, upside down or drawn over a
-// bezel or a gap; the fallback for a too-small texture limit left out; or
-// the viewport, matrices or switches left for the next frame as the copy
-// needed them.
+// Would catch: a copy stretched, off centre, upside down, or drawn over a
+// bezel or a gap; the fallback for a small texture limit missing; anything
+// added to a one-monitor frame; or the viewport, matrices or switches left
+// for the next frame as the copy needed them.
 TEST(MonitorPresenter, CopiesTheSourcePictureOntoEachMonitorAndRestoresTheSceneState)
 {
+    // Three monitors with gaps: the largest (2:1) draws; a tall one gets the
+    // middle of its picture enlarged, a wide one all of it halved, with black sides.
+    const std::vector<PixelRect> three = {{0, 0, 96, 48}, {96, 0, 40, 60}, {136, 10, 64, 24}};
+    const struct {
+        const char* name; std::vector<PixelRect> monitors; int largestTexture; bool throughTexture;
+    } cases[] = {
+        {"three monitors, through a texture", three, 0, true},
+        {"three monitors, by pixel copies where no texture is large enough", three, 16, false},
+        {"one monitor: the whole window, nothing added", {{0, 0, kWidth, kHeight}}, 0, false},
+    };
     OffscreenContext context(kWidth, kHeight);
     ASSERT_TRUE(context.isCurrent());
     SetFixedRenderState();
-    const MonitorLayout layout(kMonitors, kWidth, kHeight);
-    const PixelRect& source = layout.getSource();
-    const struct {
-        const char* name;
-        int largestTexture;
-        bool throughTexture;
-    } paths[] = {{"through a texture", 0, true}, {"by pixel copies, where no texture is large enough", 16, false}};
-    for (const auto& path : paths) {
-        SCOPED_TRACE(path.name);
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const MonitorLayout layout(c.monitors, kWidth, kHeight);
         MonitorPresenter presenter;
-        presenter.fit(layout, path.largestTexture);
-        ASSERT_EQ(presenter.copiesThroughTexture(), path.throughTexture);
+        presenter.fit(layout, c.largestTexture);
+        ASSERT_EQ(presenter.copiesThroughTexture(), c.throughTexture);
         glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
         DrawRamp();
-        GLdouble projection[16];
-        glGetDoublev(GL_PROJECTION_MATRIX, projection);
         presenter.present();
 
-        GLint viewport[4];
-        glGetIntegerv(GL_VIEWPORT, viewport);
-        EXPECT_EQ(viewport[0], source.x);
-        EXPECT_EQ(viewport[1], kHeight - source.y - source.height);
-        EXPECT_EQ(viewport[2], source.width);
-        EXPECT_EQ(viewport[3], source.height);
-        GLdouble after[16];
-        glGetDoublev(GL_PROJECTION_MATRIX, after);
-        for (int i = 0; i < 16; ++i)
-            EXPECT_EQ(after[i], projection[i]);
+        const PixelRect& s = layout.getSource();
+        std::vector<GLint> viewport(4);
+        glGetIntegerv(GL_VIEWPORT, viewport.data());
+        EXPECT_EQ(viewport, (std::vector<GLint>{s.x, kHeight - s.y - s.height, s.width, s.height}));
+        const GLdouble identity[16] = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1};
+        GLdouble projection[16];
+        glGetDoublev(GL_PROJECTION_MATRIX, projection);
+        EXPECT_TRUE(std::equal(projection, projection + 16, identity)) << "the projection is the copy's";
         GLint mode = 0;
         glGetIntegerv(GL_MATRIX_MODE, &mode);
         EXPECT_EQ(mode, GL_MODELVIEW);
@@ -87,49 +101,17 @@ TEST(MonitorPresenter, CopiesTheSourcePictureOntoEachMonitorAndRestoresTheSceneS
         EXPECT_FALSE(glIsEnabled(GL_SCISSOR_TEST));
         EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
 
-        // Each pixel against the ramp at the place of the picture it shows;
-        // black wherever no copy and no source lies.
         const std::vector<std::uint8_t> rgb = context.readRgbTopDown();
         int wrong = 0;
         for (int y = 0; y < kHeight; ++y)
             for (int x = 0; x < kWidth; ++x) {
-                double sx = x + 0.5;
-                double sy = y + 0.5;
-                bool shown = x >= source.x && x < source.x + source.width && y >= source.y && y < source.y + source.height;
-                for (const MonitorCopy& c : layout.getCopies())
-                    if (x >= c.shown.x && x < c.shown.x + c.shown.width && y >= c.shown.y && y < c.shown.y + c.shown.height) {
-                        sx = c.areaLeft + (x + 0.5 - c.shown.x) * (c.areaRight - c.areaLeft) / c.shown.width;
-                        sy = c.areaTop + (y + 0.5 - c.shown.y) * (c.areaBottom - c.areaTop) / c.shown.height;
-                        shown = true;
-                    }
+                int expected[3];
+                ExpectedColour(layout, x, y, expected);
                 const std::uint8_t* p = &rgb[(static_cast<std::size_t>(y) * kWidth + x) * 3];
-                const int red = shown ? static_cast<int>(255.0 * (sx - source.x) / source.width) : 0;
-                const int green = shown ? static_cast<int>(255.0 * (sy - source.y) / source.height) : 0;
-                // One source pixel's step of the ramp, and rounding.
-                if (std::abs(p[0] - red) > 8 || std::abs(p[1] - green) > 8 || std::abs(p[2] - (shown ? 128 : 0)) > 2)
-                    ++wrong;
+                for (int i = 0; i < 3; ++i)
+                    wrong += std::abs(p[i] - expected[i]) > (i < 2 ? 8 : 2) ? 1 : 0;
             }
         EXPECT_EQ(wrong, 0);
         presenter.release();
     }
-}
-
-// One monitor: the view is the whole window, as it was before monitors were
-// counted, and presenting adds nothing to the frame.
-TEST(MonitorPresenter, LeavesAOneMonitorFrameAsDrawn)
-{
-    OffscreenContext context(kWidth, kHeight);
-    ASSERT_TRUE(context.isCurrent());
-    SetFixedRenderState();
-    MonitorPresenter presenter;
-    presenter.fit(MonitorLayout({{0, 0, kWidth, kHeight}}, kWidth, kHeight));
-    EXPECT_FALSE(presenter.copiesThroughTexture());
-    GLint viewport[4];
-    glGetIntegerv(GL_VIEWPORT, viewport);
-    EXPECT_TRUE(viewport[0] == 0 && viewport[1] == 0 && viewport[2] == kWidth && viewport[3] == kHeight);
-    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-    DrawRamp();
-    const std::vector<std::uint8_t> drawn = context.readRgbTopDown();
-    presenter.present();
-    EXPECT_EQ(context.readRgbTopDown(), drawn);
 }

@@ -1,30 +1,29 @@
 #include <gtest/gtest.h>
 
+#include <sstream>
+#include <string>
 #include <vector>
 
 #include "host/monitors/monitor_layout.h"
 
 namespace {
-// A copy's area always spans the source's rows, so only its columns are listed.
-struct Copy {
-    PixelRect shown;
-    double areaLeft, areaRight;
-};
-struct Case {
-    const char* name;
-    std::vector<PixelRect> monitors;
-    int windowWidth, windowHeight;
-    PixelRect source;
-    std::vector<Copy> copies;
-    PixelRect capture;
-};
-
-void ExpectRect(const PixelRect& actual, const PixelRect& expected, const char* what)
+// A layout in words: where the scene is drawn, which part of its picture
+// (columns, rows) each further monitor shows where, and what a frame captures.
+std::string Describe(const MonitorLayout& layout)
 {
-    EXPECT_EQ(actual.x, expected.x) << what;
-    EXPECT_EQ(actual.y, expected.y) << what;
-    EXPECT_EQ(actual.width, expected.width) << what;
-    EXPECT_EQ(actual.height, expected.height) << what;
+    std::ostringstream out;
+    const auto rect = [&out](const PixelRect& r) { out << r.width << 'x' << r.height << '+' << r.x << '+' << r.y; };
+    out << "draw ";
+    rect(layout.getSource());
+    for (const MonitorCopy& c : layout.getCopies()) {
+        out << "; copy " << c.areaLeft << '-' << c.areaRight << ',' << c.areaTop << '-' << c.areaBottom << " to ";
+        rect(c.shown);
+    }
+    if (!layout.getCopies().empty()) {
+        out << "; capture ";
+        rect(layout.getCapture());
+    }
+    return out.str();
 }
 } // namespace
 
@@ -34,39 +33,26 @@ void ExpectRect(const PixelRect& actual, const PixelRect& expected, const char* 
 // when the platform names no monitor.
 TEST(MonitorLayout, GivesEachMonitorTheShowCentredAtItsOwnAspect)
 {
-    const Case cases[] = {
-        {"no monitor reported: the window is one", {}, 800, 600, {0, 0, 800, 600}, {}, {}},
-        {"one monitor", {{0, 0, 800, 600}}, 800, 600, {0, 0, 800, 600}, {}, {}},
-        {"two equal side by side: the second shows the first's picture",
-         {{0, 0, 1024, 768}, {1024, 0, 1024, 768}}, 2048, 768, {0, 0, 1024, 768},
-         {{{1024, 0, 1024, 768}, 0, 1024}}, {0, 0, 1024, 768}},
-        {"a narrower monitor shows the middle of the larger one's picture, at its own height",
-         {{1280, 100, 1024, 768}, {0, 0, 1280, 720}}, 2304, 868, {0, 0, 1280, 720},
-         {{{1280, 100, 1024, 768}, 160, 1120}}, {160, 0, 960, 720}},
-        {"a wider monitor shows all of it with black sides",
-         {{0, 0, 1024, 768}, {1024, 0, 1280, 600}}, 2304, 768, {0, 0, 1024, 768},
-         {{{1264, 0, 800, 600}, 0, 1024}}, {0, 0, 1024, 768}},
+    const struct {
+        const char* name; std::vector<PixelRect> monitors; int width, height; const char* expected;
+    } cases[] = {
+        {"no monitor reported: the window is one", {}, 800, 600, "draw 800x600+0+0"},
+        {"two equal side by side", {{0, 0, 1024, 768}, {1024, 0, 1024, 768}}, 2048, 768,
+         "draw 1024x768+0+0; copy 0-1024,0-768 to 1024x768+1024+0; capture 1024x768+0+0"},
+        {"a narrower monitor shows the middle of the larger one's picture at its own height",
+         {{1280, 100, 1024, 768}, {0, 0, 1280, 720}}, 2304, 868,
+         "draw 1280x720+0+0; copy 160-1120,0-720 to 1024x768+1280+100; capture 960x720+160+0"},
+        {"a wider monitor shows all of it with black sides", {{0, 0, 1024, 768}, {1024, 0, 1280, 600}}, 2304, 768,
+         "draw 1024x768+0+0; copy 0-1024,0-768 to 800x600+1264+0; capture 1024x768+0+0"},
         {"three in a row: the largest draws, wherever it is",
-         {{0, 0, 800, 600}, {800, 0, 1920, 1080}, {2720, 0, 800, 600}}, 3520, 1080, {800, 0, 1920, 1080},
-         {{{0, 0, 800, 600}, 1040, 2480}, {{2720, 0, 800, 600}, 1040, 2480}}, {1040, 0, 1440, 1080}},
-        {"a smaller clone and a duplicate add no view",
-         {{0, 0, 1920, 1080}, {0, 0, 1024, 768}, {0, 0, 1920, 1080}}, 1920, 1080, {0, 0, 1920, 1080}, {}, {}},
+         {{0, 0, 800, 600}, {800, 0, 1920, 1080}, {2720, 0, 800, 600}}, 3520, 1080,
+         "draw 1920x1080+800+0; copy 1040-2480,0-1080 to 800x600+0+0; copy 1040-2480,0-1080 to 800x600+2720+0; "
+         "capture 1440x1080+1040+0"},
+        {"a smaller clone and a duplicate add no view", {{0, 0, 1920, 1080}, {0, 0, 1024, 768}, {0, 0, 1920, 1080}},
+         1920, 1080, "draw 1920x1080+0+0"},
         {"parts outside the window are cut off; empty and outside monitors are ignored",
-         {{-100, 0, 1124, 768}, {1024, 0, 0, 768}, {5000, 0, 800, 600}}, 1024, 768, {0, 0, 1024, 768}, {}, {}},
+         {{-100, 0, 1124, 768}, {1024, 0, 0, 768}, {5000, 0, 800, 600}}, 1024, 768, "draw 1024x768+0+0"},
     };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
-        const MonitorLayout layout(c.monitors, c.windowWidth, c.windowHeight);
-        ExpectRect(layout.getSource(), c.source, "source");
-        ExpectRect(layout.getCapture(), c.capture, "capture");
-        ASSERT_EQ(layout.getCopies().size(), c.copies.size());
-        for (std::size_t i = 0; i < c.copies.size(); ++i) {
-            const MonitorCopy& copy = layout.getCopies()[i];
-            ExpectRect(copy.shown, c.copies[i].shown, "shown");
-            EXPECT_DOUBLE_EQ(copy.areaLeft, c.copies[i].areaLeft);
-            EXPECT_DOUBLE_EQ(copy.areaRight, c.copies[i].areaRight);
-            EXPECT_DOUBLE_EQ(copy.areaTop, c.source.y);
-            EXPECT_DOUBLE_EQ(copy.areaBottom, c.source.y + c.source.height);
-        }
-    }
+    for (const auto& c : cases)
+        EXPECT_EQ(Describe(MonitorLayout(c.monitors, c.width, c.height)), c.expected) << c.name;
 }
