@@ -1,15 +1,19 @@
 // quorvelin-monitor-bench: the steady frame on one, two and three equal
-// monitors side by side, as the full-screen hosts present it: RenderFrame on
-// the first monitor, MonitorPresenter::present copying its picture to the
-// others, then glFinish. One OSMesa context (llvmpipe) renders into three
-// windows' buffers, taking them in turn frame by frame so that all three see
-// the same machine. Operator new is counted over the timed frames.
+// monitors side by side, and on two where the second is smaller (3/4 the
+// size, so its copy is scaled), as the full-screen hosts present it:
+// RenderFrame on the first monitor, MonitorPresenter::present copying its
+// picture to the others, then glFinish. One OSMesa context (llvmpipe) renders
+// into the four windows' buffers, taking them in turn frame by frame so that
+// all see the same machine. Operator new is counted over the timed frames.
 //   quorvelin-monitor-bench [--size WxH] [--samples N]   (WxH: one monitor)
-// Prints markdown table rows: monitors, window, median and 10th-90th
-// percentile in milliseconds, the median's excess over one monitor, and the
-// allocations per frame. Exit status 0, 1 without a context, 2 on a bad
+// Prints markdown table rows: monitors, window, the median and 10th-90th
+// percentile of the wall time in milliseconds, the median CPU time of the
+// process (llvmpipe's threads included; steadier than wall time on a shared
+// machine), each median's excess over one monitor, and the allocations per
+// frame. Exit status 0, 1 without a context, 2 on a bad
 // command line.
 #include <GL/osmesa.h>
+#include <time.h>
 
 #include <chrono>
 #include <cstdint>
@@ -29,12 +33,20 @@
 namespace {
 bool Counting = false;
 long long Allocations = 0;
-const int kLayouts = 3;
+const int kLayouts = 4;
+const char* const kNames[kLayouts] = {"1", "2", "3", "2, the second 3/4 the size (scaled copy)"};
 const int kWarmUpFrames = 30;
 const char* const kUsage = "usage: quorvelin-monitor-bench [--size WxH] [--samples N]\n";
 } // namespace
 
 namespace {
+double CpuMilliseconds()
+{
+    timespec t{};
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
+    return static_cast<double>(t.tv_sec) * 1000.0 + static_cast<double>(t.tv_nsec) / 1e6;
+}
+
 void* Allocate(std::size_t size)
 {
     if (Counting)
@@ -72,16 +84,21 @@ int main(int argc, char** argv)
     OSMesaContext context = OSMesaCreateContextExt(OSMESA_RGBA, 24, 8, 0, nullptr);
     std::vector<std::vector<std::uint8_t>> buffers;
     std::vector<MonitorLayout> layouts;
-    for (int n = 1; n <= kLayouts; ++n) {
-        buffers.emplace_back(static_cast<std::size_t>(width) * n * height * 4);
-        std::vector<PixelRect> monitors;
-        for (int i = 0; i < n; ++i)
-            monitors.push_back(PixelRect{i * width, 0, width, height});
-        layouts.emplace_back(monitors, width * n, height);
+    const std::vector<std::vector<PixelRect>> monitors = {
+        {{0, 0, width, height}},
+        {{0, 0, width, height}, {width, 0, width, height}},
+        {{0, 0, width, height}, {width, 0, width, height}, {2 * width, 0, width, height}},
+        {{0, 0, width, height}, {width, height / 8, width * 3 / 4, height * 3 / 4}}};
+    std::vector<int> windowWidths;
+    for (const std::vector<PixelRect>& list : monitors) {
+        windowWidths.push_back(list.back().x + list.back().width);
+        buffers.emplace_back(static_cast<std::size_t>(windowWidths.back()) * height * 4);
+        layouts.emplace_back(list, windowWidths.back(), height);
     }
     std::vector<MonitorPresenter> presenters(kLayouts);
     const auto use = [&](int n) {
-        return OSMesaMakeCurrent(context, buffers[n].data(), GL_UNSIGNED_BYTE, width * (n + 1), height) != 0;
+        return OSMesaMakeCurrent(context, buffers[static_cast<std::size_t>(n)].data(), GL_UNSIGNED_BYTE,
+                                 windowWidths[static_cast<std::size_t>(n)], height) != 0;
     };
     if (context == nullptr || !use(0)) {
         std::fprintf(stderr, "quorvelin-monitor-bench: no OSMesa context\n");
@@ -93,6 +110,7 @@ int main(int argc, char** argv)
         RenderFrame();
 
     std::vector<std::vector<double>> times(kLayouts);
+    std::vector<std::vector<double>> cpuTimes(kLayouts);
     long long allocations[kLayouts] = {};
     for (int frame = 0; frame < kLayouts * (kWarmUpFrames + samples); ++frame) {
         const int n = frame % kLayouts;
@@ -102,24 +120,31 @@ int main(int argc, char** argv)
         Allocations = 0;
         Counting = true;
         const auto start = std::chrono::steady_clock::now();
+        const double cpuStart = CpuMilliseconds();
         RenderFrame();
         presenters[static_cast<std::size_t>(n)].present();
         glFinish();
         const double ms = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
+        const double cpuMs = CpuMilliseconds() - cpuStart;
         Counting = false;
         if (frame >= kLayouts * kWarmUpFrames) {
             times[static_cast<std::size_t>(n)].push_back(ms);
+            cpuTimes[static_cast<std::size_t>(n)].push_back(cpuMs);
             allocations[n] += Allocations;
         }
     }
     double oneMonitor = 0.0;
+    double oneMonitorCpu = 0.0;
     for (int n = 0; n < kLayouts; ++n) {
         const SampleStats stats = summarise(times[static_cast<std::size_t>(n)]);
-        if (n == 0)
+        const double cpu = summarise(cpuTimes[static_cast<std::size_t>(n)]).median;
+        if (n == 0) {
             oneMonitor = stats.median;
-        std::printf("| %d | %dx%d | %.3f | %.3f-%.3f | %+.3f | %.3f |\n", n + 1, width * (n + 1), height,
-                    stats.median, stats.p10, stats.p90, stats.median - oneMonitor,
-                    static_cast<double>(allocations[n]) / samples);
+            oneMonitorCpu = cpu;
+        }
+        std::printf("| %s | %dx%d | %.3f | %.3f-%.3f | %.3f | %+.3f | %+.3f | %.3f |\n", kNames[n],
+                    windowWidths[static_cast<std::size_t>(n)], height, stats.median, stats.p10, stats.p90, cpu,
+                    stats.median - oneMonitor, cpu - oneMonitorCpu, static_cast<double>(allocations[n]) / samples);
     }
     for (MonitorPresenter& presenter : presenters)
         presenter.release();

@@ -10,7 +10,7 @@
 #include "scene/render_state.h"
 
 namespace {
-const int kWidth = 200;
+const int kWidth = 300;
 const int kHeight = 60;
 
 // Fills the view with red rising to the right and green rising downwards,
@@ -63,14 +63,16 @@ void ExpectedColour(const MonitorLayout& layout, int x, int y, int rgb[3])
 // for the next frame as the copy needed them.
 TEST(MonitorPresenter, CopiesTheSourcePictureOntoEachMonitorAndRestoresTheSceneState)
 {
-    // Three monitors with gaps: the largest (2:1) draws; a tall one gets the
-    // middle of its picture enlarged, a wide one all of it halved, with black sides.
-    const std::vector<PixelRect> three = {{0, 0, 96, 48}, {96, 0, 40, 60}, {136, 10, 64, 24}};
+    // Four monitors with gaps: the first of the two largest (2:1) draws; a
+    // tall one gets the middle of its picture enlarged, a wide one all of it
+    // halved, with black sides, and one of the same size a plain copy.
+    const std::vector<PixelRect> four = {{0, 0, 96, 48}, {96, 0, 40, 60}, {136, 10, 64, 24}, {200, 6, 96, 48}};
     const struct {
         const char* name; std::vector<PixelRect> monitors; int largestTexture; bool throughTexture;
     } cases[] = {
-        {"three monitors, through a texture", three, 0, true},
-        {"three monitors, by pixel copies where no texture is large enough", three, 16, false},
+        {"four monitors, scaled copies through a texture", four, 0, true},
+        {"four monitors, all by pixel copies where no texture is large enough", four, 16, false},
+        {"two equal monitors: a plain copy, no texture", {{0, 0, 96, 48}, {96, 6, 96, 48}}, 0, false},
         {"one monitor: the whole window, nothing added", {{0, 0, kWidth, kHeight}}, 0, false},
     };
     OffscreenContext context(kWidth, kHeight);
