@@ -2,9 +2,11 @@
 // monitors side by side, and on two where the second is smaller (3/4 the
 // size, so its copy is scaled), as the full-screen hosts present it:
 // RenderFrame on the first monitor, MonitorPresenter::present copying its
-// picture to the others, then glFinish. One OSMesa context (llvmpipe) renders
-// into the four windows' buffers, taking them in turn frame by frame so that
-// all see the same machine. Operator new is counted over the timed frames.
+// picture to the others, then glFinish. Each window has an OSMesa context
+// (llvmpipe) of its own, sharing the scene's textures with the first, and
+// the windows take turns frame by frame, so that all see the same machine.
+// (One context moved from buffer to buffer keeps memory for every move.)
+// Operator new is counted over the timed frames.
 //   quorvelin-monitor-bench [--size WxH] [--samples N]   (WxH: one monitor)
 // Prints markdown table rows: monitors, window, the median and 10th-90th
 // percentile of the wall time in milliseconds, the median CPU time of the
@@ -29,6 +31,7 @@
 #include "scene/frame_pause.h"
 #include "scene/scene_objects.h"
 #include "scene/render_frame.h"
+#include "scene/render_state.h"
 
 namespace {
 bool Counting = false;
@@ -81,7 +84,7 @@ int main(int argc, char** argv)
         }
     }
 
-    OSMesaContext context = OSMesaCreateContextExt(OSMESA_RGBA, 24, 8, 0, nullptr);
+    std::vector<OSMesaContext> contexts;
     std::vector<std::vector<std::uint8_t>> buffers;
     std::vector<MonitorLayout> layouts;
     const std::vector<std::vector<PixelRect>> monitors = {
@@ -94,15 +97,22 @@ int main(int argc, char** argv)
         windowWidths.push_back(list.back().x + list.back().width);
         buffers.emplace_back(static_cast<std::size_t>(windowWidths.back()) * height * 4);
         layouts.emplace_back(list, windowWidths.back(), height);
+        contexts.push_back(OSMesaCreateContextExt(OSMESA_RGBA, 24, 8, 0, contexts.empty() ? nullptr : contexts[0]));
     }
     std::vector<MonitorPresenter> presenters(kLayouts);
     const auto use = [&](int n) {
-        return OSMesaMakeCurrent(context, buffers[static_cast<std::size_t>(n)].data(), GL_UNSIGNED_BYTE,
-                                 windowWidths[static_cast<std::size_t>(n)], height) != 0;
+        const std::size_t i = static_cast<std::size_t>(n);
+        return contexts[i] != nullptr
+               && OSMesaMakeCurrent(contexts[i], buffers[i].data(), GL_UNSIGNED_BYTE, windowWidths[i], height) != 0;
     };
-    if (context == nullptr || !use(0)) {
-        std::fprintf(stderr, "quorvelin-monitor-bench: no OSMesa context\n");
-        return 1;
+    for (int n = kLayouts - 1; n >= 0; --n) {
+        if (!use(n)) {
+            std::fprintf(stderr, "quorvelin-monitor-bench: no OSMesa context\n");
+            return 1;
+        }
+        // The scene's fixed state belongs to each context; its textures are shared.
+        if (n > 0)
+            SetFixedRenderState();
     }
     SetFramePauseEnabled(false);
     InitScene(width, height);
@@ -148,6 +158,7 @@ int main(int argc, char** argv)
     }
     for (MonitorPresenter& presenter : presenters)
         presenter.release();
-    OSMesaDestroyContext(context);
+    for (OSMesaContext context : contexts)
+        OSMesaDestroyContext(context);
     return 0;
 }

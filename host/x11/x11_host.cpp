@@ -465,7 +465,7 @@ void X11Host::handleEvent(void* opaque)
 {
     State& s = *state;
     XEvent& event = *static_cast<XEvent*>(opaque);
-    if (s.perMonitor && s.context != nullptr
+    if (s.perMonitor && s.context != nullptr && !s.closing
         && IsScreenChange(event, s.randrEventBase, RootWindow(s.display, s.screen))) {
         XRRUpdateConfiguration(&event);
         followScreen();
