@@ -200,12 +200,10 @@ int X11Host::open()
     }
 
     int status = 0;
+    s.perMonitor = options.mode == X11Options::Mode::Fullscreen;
     switch (options.mode) {
     case X11Options::Mode::Window:
-        status = makeOwnWindow();
-        break;
     case X11Options::Mode::Fullscreen:
-        s.perMonitor = true;
         status = makeOwnWindow();
         break;
     case X11Options::Mode::WindowId:
