@@ -135,4 +135,16 @@ for size in 640x480 1920x1080; do
     awk -F'|' -v size="$size" '{printf "| peak RSS of quorvelin-render %s, through frame 1400 (phase 4 from 1304) | %.0f MiB |\n", size, $7}'
 done
 echo
+
+echo "## Several monitors"
+echo
+echo "\`$native/bench/quorvelin-monitor-bench --size WxH --samples $((samples / 2))\`: the steady frame"
+echo "(RenderFrame, MonitorPresenter::present, glFinish) drawn on one monitor of WxH and copied to the others."
+echo
+echo "| monitors | window | median ms | 10th-90th ms | median CPU ms | wall over one | CPU over one | allocations/frame |"
+echo "|---|---|---:|---:|---:|---:|---:|---:|"
+for size in 1024x768 1920x1080; do
+  "$native/bench/quorvelin-monitor-bench" --size "$size" --samples $((samples / 2))
+done
+echo
 echo "- load average after: $(cut -d' ' -f1-3 /proc/loadavg)"
