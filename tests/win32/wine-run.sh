@@ -27,7 +27,7 @@ server=/usr/lib/wine/wineserver
 
 # The 32-bit C library's loader is itself a 32-bit program: where it cannot start, neither can 32-bit Wine.
 if [ "$bits" = 32 ] && [ -e /lib/ld-linux.so.2 ] && ! /lib/ld-linux.so.2 --version >/dev/null 2>&1; then
-  echo "wine-run.sh: skipped: this kernel does not run 32-bit programs (/lib/ld-linux.so.2 does not start), so 32-bit Wine cannot run the i686 build here"
+  echo "wine-run.sh: skipped: this kernel does not run 32-bit programs (/lib/ld-linux.so.2 does not start), so 32-bit Wine cannot run the i686 build here (its 64-bit twin runs under wine64: make run-wine WINE_BITS=64)"
   exit 77
 fi
 if [ ! -x "$wine" ]; then
