@@ -32,9 +32,6 @@ const WPARAM NamedCommands[] = {SC_SIZE,     SC_MOVE,       SC_MINIMIZE,  SC_MAX
                                 SC_VSCROLL,  SC_HSCROLL,    SC_MOUSEMENU, SC_KEYMENU,   SC_ARRANGE,      SC_RESTORE,
                                 SC_TASKLIST, SC_SCREENSAVE, SC_HOTKEY,    SC_DEFAULT,   SC_SEPARATOR,    SC_MONITORPOWER,
                                 SC_CONTEXTHELP};
-const UINT Input[] = {WM_MOUSEMOVE,     WM_LBUTTONDOWN, WM_LBUTTONUP, WM_RBUTTONDOWN, WM_RBUTTONUP, WM_MBUTTONDOWN,
-                      WM_MBUTTONUP,     WM_MOUSEWHEEL,  WM_KEYDOWN,   WM_KEYUP,       WM_SYSKEYDOWN, WM_SYSKEYUP,
-                      WM_LBUTTONDBLCLK, WM_CHAR,        WM_SYSCHAR,   WM_RBUTTONDBLCLK};
 
 unsigned Seed = 20261206u;
 unsigned Random(unsigned below)
@@ -91,7 +88,10 @@ struct Storm {
         case 6: return deliver(WM_ACTIVATEAPP, TRUE, Random(1u << 24));
         case 7: return deliver(WM_CONTEXTMENU, reinterpret_cast<WPARAM>(window), RandomLParam());
         case 8: return deliver(Random(2) == 0 ? WM_SHOWWINDOW : WM_SETCURSOR, Random(2), RandomLParam());
-        case 9: return deliver(Input[Random(sizeof(Input) / sizeof(UINT))], Random(0x10000), RandomLParam());
+        case 9: // any key or mouse message
+            return deliver(Random(2) == 0 ? WM_KEYFIRST + Random(WM_KEYLAST - WM_KEYFIRST + 1)
+                                          : WM_MOUSEFIRST + Random(WM_MOUSELAST - WM_MOUSEFIRST + 1),
+                           Random(0x10000), RandomLParam());
         default: return deliver(WM_ACTIVATEAPP, FALSE, Random(1u << 24));
         }
     }
