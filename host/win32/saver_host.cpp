@@ -308,6 +308,11 @@ int RunSaverWindow(HWND parent)
             SetForegroundWindow(MainWindow);
         MSG message = {};
         while (GetMessageA(&message, nullptr, 0, 0) > 0) {
+            // The saver sets no timer with a callback; for a timer message
+            // that names one, the system would call whatever address another
+            // program put in it.
+            if (message.message == WM_TIMER && message.lParam != 0)
+                continue;
             TranslateMessage(&message);
             DispatchMessageA(&message);
         }

@@ -5,7 +5,7 @@
 # RandR outputs). Screenshots of the X screen are judged by check_shot.py
 # and kept in SHOTS_DIR.
 #   run.sh x11 PROGRAM SHOTS_DIR             the Linux program
-#   run.sh wine SCR DISPLAY_CHANGE SHOTS_DIR the .scr, /s, under wine64 in the
+#   run.sh wine SCR DISPLAY_CHANGE SHOTS_DIR the x86_64 .scr, /s, under wine64 in the
 #                                            prefix $QUORVELIN_WINEPREFIX
 # Exit status 0 when every row passes, 77 (skipped) when not run as root,
 # which Xorg needs.
@@ -27,7 +27,7 @@ work=$(mktemp -d /tmp/quorvelin-monitors.XXXXXX)
 pid= xorg=
 finish() {
   [ -z "$pid" ] || { kill "$pid"; wait "$pid"; } 2>/dev/null || true
-  [ "$kind" != wine ] || bash "$here/../win32/wine-run.sh" --stop
+  [ "$kind" != wine ] || bash "$here/../win32/wine-run.sh" 64 --stop
   { kill "$xorg"; wait "$xorg"; rm -rf "$work"; } 2>/dev/null || true
 }
 trap finish EXIT
@@ -52,7 +52,7 @@ place() {
 change() {
   if [ "$kind" = x11 ]; then place DUMMY1 "$1"; return; fi
   local geometry=${1/off/0x0+0+0}
-  bash "$here/../win32/wine-run.sh" "$helper" '\\.\DISPLAY2' $(echo "$geometry" | tr x+ '  ')
+  bash "$here/../win32/wine-run.sh" 64 "$helper" '\\.\DISPLAY2' $(echo "$geometry" | tr x+ '  ')
 }
 
 monitors() { xrandr --listmonitors | awk 'NR > 1 { g = $3; gsub(/\/[0-9]+/, "", g); print g }'; }
@@ -76,7 +76,7 @@ for row in "${layouts[@]}"; do
   read -r name mode first second changes <<<"$row"
   place DUMMY1 "$second"
   place DUMMY0 "$first"
-  if [ "$kind" = x11 ]; then "$program" "$mode" --fps 1000 & else bash "$here/../win32/wine-run.sh" "$program" /s & fi
+  if [ "$kind" = x11 ]; then "$program" "$mode" --fps 1000 & else bash "$here/../win32/wine-run.sh" 64 "$program" /s & fi
   pid=$!
   step=0 bad=0
   await title "$name-title" 180 && await steady "$name-steady" 300 || bad=1
