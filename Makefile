@@ -29,17 +29,21 @@ run:
 	$(DEPS) build linux player
 	@bash scripts/run.sh
 
-# Starts the 64-bit .scr full screen (/s) under wine64 on the current DISPLAY,
-# in the build's own Wine prefix; any key, click or mouse movement ends it.
+# Plays the product, the 32-bit .scr, full screen (/s) under 32-bit Wine on the
+# current DISPLAY, in its build's own Wine prefix; WINE_BITS=64 plays the 64-bit
+# twin under wine64. Any key, click or mouse movement ends it.
+WINE_BITS ?= 32
+WINE_PRESET = $(if $(filter 64,$(WINE_BITS)),win32-x86_64,win32-i686)
 run-wine:
-	$(DEPS) build windows wine
-	@cmake --preset win32-x86_64 >/dev/null
-	@cmake --build --preset win32-x86_64
-	@QUORVELIN_WINEPREFIX=$(CURDIR)/build/win32-x86_64/wineprefix bash tests/win32/wine-run.sh $(CURDIR)/build/win32-x86_64/Quorvelin.scr /s
+	$(DEPS) build windows wine $(if $(filter 64,$(WINE_BITS)),,wine32)
+	@cmake --preset $(WINE_PRESET) >/dev/null
+	@cmake --build --preset $(WINE_PRESET)
+	@QUORVELIN_WINEPREFIX=$(CURDIR)/build/$(WINE_PRESET)/wineprefix \
+	  bash tests/win32/wine-run.sh $(WINE_BITS) $(CURDIR)/build/$(WINE_PRESET)/Quorvelin.scr /s
 
 # Builds all presets and runs every test tier, the release packages' checks included.
 test:
-	$(DEPS) build linux player windows wine test fuzz dist
+	$(DEPS) build linux player windows wine wine32 test fuzz dist
 	@bash scripts/test.sh
 
 # After an intended change to the show: renders the reference frames again

@@ -6,8 +6,14 @@
 //   quorvelin-frame-bench [--size WxH] [--samples N] [--png FILE]
 //   quorvelin-frame-bench --renderer   names the OpenGL implementation
 //   quorvelin-frame-bench --startup WxH   where the player's start goes, in one process
+//   quorvelin-frame-bench --instructions WxH N   N steady frames, then N broken
+//       down, for valgrind --tool=callgrind (LP_NUM_THREADS=0 keeps llvmpipe's
+//       work in this thread): one dump for the baseline frames, one for the
+//       steady frames and one per part, whatever else the machine is doing
 // Prints markdown table rows: median, 10th-90th percentile, in milliseconds.
 // Exit status 0, 1 without a context, 2 on a bad command line.
+#include <time.h>
+
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -15,12 +21,13 @@
 #include <string>
 #include <vector>
 
+#include <valgrind/callgrind.h>
+
 #include "bench/sample_stats.h"
 #include "host/offscreen/offscreen_context.h"
 #include "host/offscreen/png_file.h"
 #include "render/gl.h"
 #include "scene/frame_pause.h"
-#include "scene/mirror_pass.h"
 #include "scene/phase_sequencer.h"
 #include "scene/render_frame.h"
 #include "scene/scene_objects.h"
@@ -79,74 +86,69 @@ double millisecondsSince(Clock::time_point start)
     return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
 }
 
-// What the offscreen host would show: every pixel of the frame is written.
-double timeBaselineFrame()
+// The processor time of all the process's threads (the renderer's too): less
+// disturbed than the wall time by other work on a shared machine.
+double cpuMilliseconds()
 {
-    const Clock::time_point start = Clock::now();
-    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT | GL_STENCIL_BUFFER_BIT);
-    glLoadIdentity();
-    glFlush();
-    glFinish();
-    return millisecondsSince(start);
+    timespec now{};
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
+    return static_cast<double>(now.tv_sec) * 1e3 + static_cast<double>(now.tv_nsec) / 1e6;
 }
 
-double timeShowFrame()
+struct FrameTimes {
+    std::vector<double> wall;
+    std::vector<double> cpu;
+};
+
+template <typename Frame>
+double timeFrame(FrameTimes* times, Frame frame)
 {
+    const double cpu = cpuMilliseconds();
     const Clock::time_point start = Clock::now();
-    RenderFrame();
+    frame();
     glFinish();
-    return millisecondsSince(start);
+    const double wall = millisecondsSince(start);
+    if (times != nullptr) {
+        times->wall.push_back(wall);
+        times->cpu.push_back(cpuMilliseconds() - cpu);
+    }
+    return wall;
 }
 
-// The draws of a steady frame, in the sequencer's order; the last entry is
-// the frame's logic (sparkle and emitter updates, the turn).
-const char* const kPieces[] = {"clear",    "background", "mirror pass (floor, reflection)", "upright model",
-                               "sparkles", "emitters",   "corner logo",                     "logic (updates, turn)"};
-const int kPieceCount = sizeof kPieces / sizeof kPieces[0];
+// The yardstick: RenderFrame's own start (every pixel of the frame is
+// written by the clear) and its flush, without the show's step.
+double timeBaselineFrame(FrameTimes* times = nullptr)
+{
+    return timeFrame(times, [] {
+        BeginFrame();
+        glFlush();
+    });
+}
 
-// One steady frame with glFinish after each draw. The steps are the phase-4
-// step of the sequencer and of DrawModelWithReflection, split where the
-// timings go; keep them in step with scene/phase_sequencer.cpp and
-// scene/mirror_pass.cpp.
+double timeShowFrame(FrameTimes* times = nullptr)
+{
+    return timeFrame(times, [] { RenderFrame(); });
+}
+
+// One steady frame with glFinish after the frame's start and after each part
+// of the sequencer's steady step, which are the scene's own; pieces[0] is
+// the start (the clear), pieces[1 + i] part i.
 void timeBrokenDownFrame(std::vector<double>* pieces)
 {
-    int piece = 0;
     Clock::time_point start = Clock::now();
-    const auto lap = [&]() {
+    const auto lap = [&](int piece) {
         glFinish();
         const Clock::time_point now = Clock::now();
-        pieces[piece++].push_back(std::chrono::duration<double, std::milli>(now - start).count());
+        pieces[piece].push_back(std::chrono::duration<double, std::milli>(now - start).count());
         start = now;
     };
-    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT | GL_STENCIL_BUFFER_BIT);
-    glLoadIdentity();
-    lap();
-    BackgroundSprite.draw();
-    lap();
-    DrawReflection();
-    lap();
-    glPushMatrix();
-    glTranslatef(0.0f, 0.0f, -5.0f);
-    glRotatef(TurnAngle, 0.0f, 1.0f, 0.0f);
-    glRotatef(TiltAngle, 1.0f, 0.0f, 0.0f);
-    glTranslatef(0.0f, 0.0f, 5.0f);
-    SceneModel.setTranslucent(false);
-    SceneModel.draw();
-    glPopMatrix();
-    lap();
-    SparkleField.draw();
-    lap();
-    SceneEmitters.drawAll();
-    lap();
-    TitleLogo.draw();
-    lap();
-    SparkleField.update();
-    SceneEmitters.updateAll();
-    TurnAngle += kTurnStep;
-    if (TurnAngle >= 360.0f)
-        TurnAngle -= 360.0f;
+    BeginFrame();
+    lap(0);
+    for (int i = 0; i < kSteadyPartCount; ++i) {
+        kSteadyParts[i].run();
+        lap(1 + i);
+    }
     glFlush();
-    lap();
 }
 
 void printRow(const char* size, const char* what, const SampleStats& stats)
@@ -186,8 +188,55 @@ int timeStartup(const char* sizeText)
 }
 } // namespace
 
+namespace {
+// Instructions per frame under callgrind: the whole frames, then each part.
+int countInstructions(const char* sizeText, int frames)
+{
+    int width = 0;
+    int height = 0;
+    if (std::sscanf(sizeText, "%dx%d", &width, &height) != 2 || width < 1 || height < 1 || width > 8192
+        || height > 8192 || frames < 1)
+        return 2;
+    OffscreenContext context(width, height);
+    if (!context.isCurrent())
+        return 1;
+    SetFramePauseEnabled(false);
+    InitScene(width, height);
+    while (IntroPhase < 4)
+        RenderFrame();
+    // The first frames of each kind compile the renderer's shaders.
+    std::vector<std::vector<double>> pieces(1 + kSteadyPartCount);
+    for (int i = 0; i < 3; ++i) {
+        timeBaselineFrame();
+        timeShowFrame();
+        timeBrokenDownFrame(pieces.data());
+    }
+    CALLGRIND_ZERO_STATS;
+    for (int i = 0; i < frames; ++i)
+        timeBaselineFrame();
+    CALLGRIND_DUMP_STATS_AT("baseline frame");
+    for (int i = 0; i < frames; ++i)
+        timeShowFrame();
+    CALLGRIND_DUMP_STATS_AT("phase-4 frame");
+    for (int i = 0; i < frames; ++i) {
+        BeginFrame();
+        glFinish();
+        for (int part = 0; part < kSteadyPartCount; ++part) {
+            CALLGRIND_ZERO_STATS;
+            kSteadyParts[part].run();
+            glFinish();
+            CALLGRIND_DUMP_STATS_AT(kSteadyParts[part].name);
+        }
+        glFlush();
+    }
+    return 0;
+}
+} // namespace
+
 int main(int argc, char** argv)
 {
+    if (argc == 4 && std::strcmp(argv[1], "--instructions") == 0)
+        return countInstructions(argv[2], std::atoi(argv[3]));
     if (argc == 3 && std::strcmp(argv[1], "--startup") == 0)
         return timeStartup(argv[2]);
     if (argc == 2 && std::strcmp(argv[1], "--renderer") == 0) {
@@ -219,15 +268,15 @@ int main(int argc, char** argv)
         timeShowFrame();
     }
 
-    std::vector<double> baseline;
-    std::vector<double> show;
+    FrameTimes baseline;
+    FrameTimes show;
     for (int i = 0; i < options.samples; ++i) {
-        baseline.push_back(timeBaselineFrame());
-        show.push_back(timeShowFrame());
+        timeBaselineFrame(&baseline);
+        timeShowFrame(&show);
     }
-    std::vector<double> pieces[kPieceCount];
+    std::vector<std::vector<double>> pieces(1 + kSteadyPartCount);
     for (int i = 0; i < options.samples; ++i)
-        timeBrokenDownFrame(pieces);
+        timeBrokenDownFrame(pieces.data());
     if (!options.png.empty()) {
         RenderFrame();
         if (!WritePng(options.png, options.width, options.height, context.readRgbTopDown())) {
@@ -238,20 +287,26 @@ int main(int argc, char** argv)
 
     char size[32];
     std::snprintf(size, sizeof size, "%dx%d", options.width, options.height);
-    const SampleStats baselineStats = summarise(baseline);
-    const SampleStats showStats = summarise(show);
+    const SampleStats baselineStats = summarise(baseline.wall);
+    const SampleStats showStats = summarise(show.wall);
+    const SampleStats baselineCpu = summarise(baseline.cpu);
+    const SampleStats showCpu = summarise(show.cpu);
     printRow(size, "baseline frame: clear, flush", baselineStats);
     printRow(size, "phase-4 frame: RenderFrame", showStats);
+    printRow(size, "baseline frame, CPU time of all threads", baselineCpu);
+    printRow(size, "phase-4 frame, CPU time of all threads", showCpu);
     double sum = 0.0;
-    for (int i = 0; i < kPieceCount; ++i) {
+    for (int i = 0; i <= kSteadyPartCount; ++i) {
         const SampleStats stats = summarise(pieces[i]);
         sum += stats.median;
-        const std::string what = std::string("  draw: ") + kPieces[i];
+        const std::string what = std::string("  part: ") + (i == 0 ? "clear" : kSteadyParts[i - 1].name);
         printRow(size, what.c_str(), stats);
     }
     std::printf("| %s | sum of the draws' medians | %.3f | | |\n", size, sum);
     std::printf("| %s | **ratio phase-4 / baseline (medians)** | **%.2f** | | |\n", size,
                 showStats.median / baselineStats.median);
+    std::printf("| %s | ratio phase-4 / baseline, CPU time (medians) | %.2f | | |\n", size,
+                showCpu.median / baselineCpu.median);
     std::fprintf(stderr, "quorvelin-frame-bench: %ld intro frames, then %d samples of each\n", introFrames,
                  options.samples);
     return 0;

@@ -2,13 +2,13 @@
 // first frame, as the yardstick for the saver's start-up under Wine: a full
 // screen window of a class with its own device context, the saver's pixel
 // format, a context, the shortest timer, and on each tick a clear and a swap.
-// It logs its first swap with the saver's own probe (host/win32/first_swap_log.h).
+// Built with the start-up probe (first_swap_probe_win32.cpp), like the
+// saver's instrumented copy.
 // Closes on a key.
 #include <windows.h>
 
 #include <GL/gl.h>
 
-#include "host/win32/first_swap_log.h"
 
 namespace {
 const char ClassName[] = "QuorvelinMinimalGl";
@@ -30,7 +30,6 @@ LRESULT CALLBACK windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
         if (Context != nullptr)
             wglMakeCurrent(dc, Context);
         ReleaseDC(window, dc);
-        ArmFirstSwapLog();
         SetTimer(window, 1, 0, nullptr);
         return 0;
     }
@@ -40,7 +39,6 @@ LRESULT CALLBACK windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
         glFlush();
         SwapBuffers(dc);
         ReleaseDC(window, dc);
-        NoteBufferSwap();
         return 0;
     }
     case WM_KEYDOWN:

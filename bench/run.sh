@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Builds the native and both Windows presets and prints the performance table
+# Builds the native and both Windows presets with the benchmarks (in build/bench-*,
+# apart from the presets' own dirs) and prints the performance table
 # (the one docs/performance.md holds). Called by `make bench`, after the
 # packages are installed. Runs for a few minutes; the figures are only as quiet
 # as the machine, so the load average is printed before and after.
@@ -17,13 +18,14 @@ rounds=${BENCH_ROUNDS:-20}
 if [ -n "${BENCH_DIRS:-}" ]; then
   read -r native win32 win64 <<<"$BENCH_DIRS"
 else
+  # Build dirs of their own, so the presets' own stay plain builds.
   for preset in native win32-i686 win32-x86_64; do
-    cmake --preset "$preset" -DQUORVELIN_BENCH=ON >/dev/null
-    cmake --build --preset "$preset" >/dev/null
+    cmake --preset "$preset" -B "build/bench-$preset" -DQUORVELIN_BENCH=ON >/dev/null
+    cmake --build "build/bench-$preset" -j2 >/dev/null
   done
-  native=build/native
-  win32=build/win32-i686
-  win64=build/win32-x86_64
+  native=build/bench-native
+  win32=build/bench-win32-i686
+  win64=build/bench-win32-x86_64
 fi
 scratch=$(mktemp -d /tmp/quorvelin-bench.XXXXXX)
 trap 'rm -rf "$scratch"' EXIT
@@ -76,7 +78,8 @@ echo
 echo "## The whole frame on OSMesa (llvmpipe)"
 echo
 echo "\`$native/bench/quorvelin-frame-bench --size WxH --samples $samples\`: baseline and phase-4 frames"
-echo "alternate in one run; the draws are timed in a second series with glFinish around each."
+echo "alternate in one run (wall time, and CPU time of all threads); the steady step's parts are timed"
+echo "in a second series with glFinish after each."
 echo
 echo "| size | frame | median ms | p10-p90 ms | samples |"
 echo "|---|---|---:|---:|---:|"
@@ -89,9 +92,10 @@ echo "## Start-up: process start to the first finished frame"
 echo
 probe="$native/bench/libquorvelin-first-frame-probe.so"
 echo "Offscreen: \`$native/bench/quorvelin-startup-bench --rounds $rounds --env LD_PRELOAD=$probe"
-echo "--run ... --run ...\` (the probe logs the first glFlush after glFinish). Windows: the x86_64 .scr /s"
-echo "and the minimal Win32 GL program under wine64 on Xvfb (1024x768), each logging its first"
-echo "SwapBuffers (QUORVELIN_LOG_FIRST_SWAP), with a persistent wineserver."
+echo "--run ... --run ...\` (the probe logs the first glFlush after glFinish). Windows: the x86_64 saver /s"
+echo "and the minimal Win32 GL program under wine64 on Xvfb (1024x768), each built with the first-swap"
+echo "probe (bench/first_swap_probe_win32.cpp; the saver as its instrumented copy QuorvelinFirstSwap.scr,"
+echo "the product itself has no probe), with a persistent wineserver."
 echo
 echo "| program | median ms | p10-p90 ms | rounds | ratio to its minimal program | peak RSS MiB |"
 echo "|---|---:|---:|---:|---:|---:|"
@@ -129,6 +133,18 @@ for size in 640x480 1920x1080; do
   "$native/bench/quorvelin-startup-bench" --rounds 3 --env "LD_PRELOAD=$probe" \
     --run "player" "$native/host/offscreen/quorvelin-render --size $size --frames 1400 --out $scratch/frames" |
     awk -F'|' -v size="$size" '{printf "| peak RSS of quorvelin-render %s, through frame 1400 (phase 4 from 1304) | %.0f MiB |\n", size, $7}'
+done
+echo
+
+echo "## Several monitors"
+echo
+echo "\`$native/bench/quorvelin-monitor-bench --size WxH --samples $((samples / 2))\`: the steady frame"
+echo "(RenderFrame, MonitorPresenter::present, glFinish) drawn on one monitor of WxH and copied to the others."
+echo
+echo "| monitors | window | median ms | 10th-90th ms | median CPU ms | wall over one | CPU over one | allocations/frame |"
+echo "|---|---|---:|---:|---:|---:|---:|---:|"
+for size in 1024x768 1920x1080; do
+  "$native/bench/quorvelin-monitor-bench" --size "$size" --samples $((samples / 2))
 done
 echo
 echo "- load average after: $(cut -d' ' -f1-3 /proc/loadavg)"

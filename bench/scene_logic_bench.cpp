@@ -99,11 +99,11 @@ void perFrame(benchmark::State& state, Body body)
     state.counters["other_allocs"] = otherAllocations;
 }
 
-// The steady frame's own logic, no drawing: what the sequencer animates in phase 4.
+// The steady frame's own logic, no drawing: the sequencer's last steady part
+// (sparkle and emitter updates, the turn).
 void steadyLogic()
 {
-    SparkleField.update();
-    SceneEmitters.updateAll();
+    kSteadyParts[kSteadyPartCount - 1].run();
 }
 
 void SparkleFieldUpdate(benchmark::State& state)
@@ -140,8 +140,7 @@ void RenderWholeFrame(benchmark::State& state)
     perFrame(state, [] { RenderFrame(); });
 }
 
-// One draw of the model: three parts of 32 faces, each face's normal computed
-// and sent with its three corners.
+// One draw of the model: three parts, each a call of its display list of 32 faces.
 void ModelDraw(benchmark::State& state)
 {
     perFrame(state, [] { SceneModel.draw(); });
@@ -150,6 +149,7 @@ void ModelDraw(benchmark::State& state)
 void TriangleDraw(benchmark::State& state)
 {
     reachSteadyPhase();
+    // One face sent on its own, as the display lists were recorded.
     const Triangle& face = SceneModel.getPart(0).getFaces().front();
     perFrame(state, [&face] { face.draw(); });
 }
@@ -160,7 +160,8 @@ void BackgroundDraw(benchmark::State& state)
     perFrame(state, [] { BackgroundSprite.draw(); });
 }
 
-// The mirror pass and the upright model: the model drawn twice, the floor twice.
+// The mirror pass and the upright model: the model drawn twice (from its
+// display lists), the floor twice.
 void ModelWithReflectionDraw(benchmark::State& state)
 {
     perFrame(state, [] { DrawModelWithReflection(); });

@@ -8,6 +8,7 @@
 
 namespace {
 GLuint NextTextureName = 1;
+GLuint NextListName = 1;
 unsigned long long Calls = 0;
 } // namespace
 
@@ -18,6 +19,7 @@ extern "C" {
 void GLAPIENTRY glBegin(GLenum) { ++Calls; }
 void GLAPIENTRY glEnd() { ++Calls; }
 void GLAPIENTRY glBindTexture(GLenum, GLuint) { ++Calls; }
+void GLAPIENTRY glCallList(GLuint) { ++Calls; }
 void GLAPIENTRY glBlendFunc(GLenum, GLenum) { ++Calls; }
 void GLAPIENTRY glClear(GLbitfield) { ++Calls; }
 void GLAPIENTRY glClearColor(GLclampf, GLclampf, GLclampf, GLclampf) { ++Calls; }
@@ -26,15 +28,20 @@ void GLAPIENTRY glColor4f(GLfloat, GLfloat, GLfloat, GLfloat) { ++Calls; }
 void GLAPIENTRY glColorMask(GLboolean, GLboolean, GLboolean, GLboolean) { ++Calls; }
 void GLAPIENTRY glDepthFunc(GLenum) { ++Calls; }
 void GLAPIENTRY glDisable(GLenum) { ++Calls; }
+void GLAPIENTRY glDrawPixels(GLsizei, GLsizei, GLenum, GLenum, const GLvoid*) { ++Calls; }
 void GLAPIENTRY glEnable(GLenum) { ++Calls; }
+void GLAPIENTRY glEndList() { ++Calls; }
 void GLAPIENTRY glFlush() { ++Calls; }
 void GLAPIENTRY glFinish() { ++Calls; }
 void GLAPIENTRY glHint(GLenum, GLenum) { ++Calls; }
 void GLAPIENTRY glLightfv(GLenum, GLenum, const GLfloat*) { ++Calls; }
 void GLAPIENTRY glLoadIdentity() { ++Calls; }
 void GLAPIENTRY glMatrixMode(GLenum) { ++Calls; }
+void GLAPIENTRY glNewList(GLuint, GLenum) { ++Calls; }
 void GLAPIENTRY glNormal3f(GLfloat, GLfloat, GLfloat) { ++Calls; }
 void GLAPIENTRY glPixelStorei(GLenum, GLint) { ++Calls; }
+void GLAPIENTRY glRasterPos2f(GLfloat, GLfloat) { ++Calls; }
+void GLAPIENTRY glReadPixels(GLint, GLint, GLsizei, GLsizei, GLenum, GLenum, GLvoid*) { ++Calls; }
 void GLAPIENTRY glPopMatrix() { ++Calls; }
 void GLAPIENTRY glPushMatrix() { ++Calls; }
 void GLAPIENTRY glRotatef(GLfloat, GLfloat, GLfloat, GLfloat) { ++Calls; }
@@ -48,11 +55,39 @@ void GLAPIENTRY glTexImage2D(GLenum, GLint, GLint, GLsizei, GLsizei, GLint, GLen
 {
     ++Calls;
 }
+void GLAPIENTRY glTexEnvi(GLenum, GLenum, GLint) { ++Calls; }
 void GLAPIENTRY glTexParameteri(GLenum, GLenum, GLint) { ++Calls; }
 void GLAPIENTRY glTranslatef(GLfloat, GLfloat, GLfloat) { ++Calls; }
 void GLAPIENTRY glVertex3f(GLfloat, GLfloat, GLfloat) { ++Calls; }
 
-// Distinct names, as a driver would give, so textures stay told apart.
+// The size the benchmarks' scene is made for.
+void GLAPIENTRY glGetIntegerv(GLenum, GLint* values)
+{
+    ++Calls;
+    values[0] = 0;
+    values[1] = 0;
+    values[2] = 640;
+    values[3] = 480;
+}
+
+// No matrices are kept: a zero matrix puts every particle in view, so the
+// benchmarks time each particle's whole draw.
+void GLAPIENTRY glGetFloatv(GLenum, GLfloat* values)
+{
+    ++Calls;
+    for (int i = 0; i < 16; ++i)
+        values[i] = 0.0f;
+}
+
+// Distinct names, as a driver would give, so textures and lists stay told apart.
+GLuint GLAPIENTRY glGenLists(GLsizei range)
+{
+    ++Calls;
+    const GLuint first = NextListName;
+    NextListName += static_cast<GLuint>(range);
+    return first;
+}
+
 void GLAPIENTRY glGenTextures(GLsizei n, GLuint* textures)
 {
     ++Calls;

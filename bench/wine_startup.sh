@@ -27,7 +27,7 @@ fi
 trap '"$wineserver" -k 2>/dev/null || true' EXIT
 # One untimed run of each, so both find the prefix's files in the page cache.
 "$bench" --rounds 1 --var QUORVELIN_LOG_FIRST_SWAP --kill --windows-path \
-  --run warm-up "$wine $build/Quorvelin.scr /s" --run warm-up "$wine $build/QuorvelinMinimalGl.exe" >/dev/null
+  --run warm-up "$wine $build/bench/QuorvelinFirstSwap.scr /s" --run warm-up "$wine $build/bench/QuorvelinMinimalGl.exe" >/dev/null
 "$bench" --rounds "$rounds" --var QUORVELIN_LOG_FIRST_SWAP --kill --windows-path \
-  --run "Quorvelin.scr /s (x86_64, wine64)" "$wine $build/Quorvelin.scr /s" \
-  --run "minimal Win32 GL (x86_64, wine64)" "$wine $build/QuorvelinMinimalGl.exe"
+  --run "Quorvelin.scr /s (x86_64, wine64)" "$wine $build/bench/QuorvelinFirstSwap.scr /s" \
+  --run "minimal Win32 GL (x86_64, wine64)" "$wine $build/bench/QuorvelinMinimalGl.exe"

@@ -1,7 +1,6 @@
-# Cross build of the 64-bit twin of the .scr; this is the build the host tests run under wine64.
+# Cross build of the 64-bit twin of the .scr. Its programs run under wine64.
 set(CMAKE_SYSTEM_NAME Windows)
 set(CMAKE_SYSTEM_PROCESSOR x86_64)
 set(QUORVELIN_MINGW_TRIPLET x86_64-w64-mingw32)
 include(${CMAKE_CURRENT_LIST_DIR}/mingw-common.cmake)
-# 32-bit Wine cannot start on these machines, so only the 64-bit build runs its tests.
-set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_CURRENT_LIST_DIR}/../tests/win32/wine-run.sh)
+set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_CURRENT_LIST_DIR}/../tests/win32/wine-run.sh 64)

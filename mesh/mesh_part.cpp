@@ -2,6 +2,7 @@
 
 #include <istream>
 
+#include "render/draw_switches.h"
 #include "render/gl.h"
 
 namespace {
@@ -29,7 +30,7 @@ std::size_t countLines(std::istream& in)
 }
 } // namespace
 
-MeshPart::MeshPart() : Sprite(), spinning(false), faces(), spinAngle(0.0f) {}
+MeshPart::MeshPart() : Sprite(), spinning(false), faces(), spinAngle(0.0f), faceList(0) {}
 
 MeshPart::~MeshPart() = default;
 
@@ -43,6 +44,19 @@ void MeshPart::read(std::istream& in)
     faces.resize(count);
     for (Triangle& face : faces)
         face.read(in);
+    faceList = 0;
+}
+
+void MeshPart::compileFaces()
+{
+    // 0 without a context, or without room for a list: the faces go one by one.
+    faceList = glGenLists(1);
+    if (faceList == 0)
+        return;
+    glNewList(faceList, GL_COMPILE);
+    for (const Triangle& face : faces)
+        face.draw();
+    glEndList();
 }
 
 void MeshPart::setSpin(bool on)
@@ -57,18 +71,11 @@ void MeshPart::draw()
     const Vector3 position = getPosition();
     glPushMatrix();
     glTranslatef(position.getX(), position.getY(), position.getZ());
-    if (isTranslucent()) {
-        glEnable(GL_BLEND);
-        glBlendFunc(GL_SRC_ALPHA, GL_ONE);
-        glDisable(GL_DEPTH_TEST);
-        glDisable(GL_LIGHTING);
-        glColor4f(1.0f, 1.0f, 1.0f, getAlpha());
-    } else {
-        glDisable(GL_BLEND);
-        glEnable(GL_DEPTH_TEST);
-        glEnable(GL_LIGHTING);
-        glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
-    }
+    // Opaque parts take colour alpha 1 whatever their own alpha.
+    if (isTranslucent())
+        SetDrawSwitches(DrawBlend::Additive, kWhite, getAlpha());
+    else
+        SetDrawSwitches(DrawBlend::Opaque, kWhite, 1.0f);
     if (spinning) {
         glRotatef(spinAngle, 0.0f, 1.0f, 0.0f);
         // Angles run 0..360 inclusive: 360 and 0 are drawn on consecutive draws.
@@ -81,7 +88,11 @@ void MeshPart::draw()
     glRotatef(90.0f, 1.0f, 0.0f, 0.0f);
     glRotatef(-45.0f, 0.0f, 1.0f, 0.0f);
     glBindTexture(GL_TEXTURE_2D, getTexture());
-    for (const Triangle& face : faces)
-        face.draw();
+    if (faceList != 0) {
+        glCallList(faceList);
+    } else {
+        for (const Triangle& face : faces)
+            face.draw();
+    }
     glPopMatrix();
 }

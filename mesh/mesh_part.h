@@ -16,6 +16,11 @@ public:
     // line, numbers taken in order regardless of line breaks. Needs a stream
     // that can seek back to its start.
     void read(std::istream& in);
+    // Records the faces, with their normals, in a display list of the current
+    // context, which draws them from then on with the same pixels for less
+    // work in the driver. Made once per context and never deleted, like the
+    // textures; read() drops it, and the faces are drawn one by one again.
+    void compileFaces();
     void draw() override;
     // On restarts the angle at 0; off keeps it.
     void setSpin(bool on);
@@ -28,4 +33,5 @@ private:
     bool spinning;
     std::vector<Triangle> faces;
     float spinAngle;
+    unsigned int faceList;
 };

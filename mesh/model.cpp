@@ -22,6 +22,12 @@ void Model::load(std::istream& in)
     }
 }
 
+void Model::compileFaces()
+{
+    for (int i = 0; i < kPartCount; ++i)
+        parts[i].compileFaces();
+}
+
 void Model::draw()
 {
     glPushMatrix();

@@ -18,6 +18,8 @@ public:
 
     // Each part reads the whole text from a reset, rewound stream.
     void load(std::istream& in);
+    // MeshPart::compileFaces for each part, once the context is current.
+    void compileFaces();
     void draw();
 
     void setTexture(unsigned int texture);

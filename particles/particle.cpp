@@ -1,5 +1,6 @@
 #include "particles/particle.h"
 
+#include "render/draw_switches.h"
 #include "render/gl.h"
 
 namespace {
@@ -40,11 +41,7 @@ void Particle::draw()
     // The push comes first so push and pop pair up whether or not anything is drawn.
     glPushMatrix();
     if (isTranslucent()) {
-        glEnable(GL_BLEND);
-        glBlendFunc(GL_SRC_ALPHA, GL_ONE);
-        glDisable(GL_LIGHTING);
-        glDisable(GL_DEPTH_TEST);
-        glColor4f(colour.r, colour.g, colour.b, getAlpha());
+        SetDrawSwitches(DrawBlend::Additive, colour, getAlpha());
         glBindTexture(GL_TEXTURE_2D, getTexture());
 
         const QuadRect rect = getRect();

@@ -3,6 +3,7 @@
 #include <cstdlib>
 
 #include "render/gl.h"
+#include "render/view_volume.h"
 
 ParticleEmitter::ParticleEmitter()
     : texture(0), particles(), position(), velocity(), drift(), count(0)
@@ -79,7 +80,10 @@ void ParticleEmitter::update()
 void ParticleEmitter::draw()
 {
     glPushMatrix();
+    ViewVolume view;
+    view.capture();
     for (int i = 0; i < count; ++i)
-        particles[i].draw();
+        if (!view.missesView(particles[i].getPosition(), particles[i].getRect()))
+            particles[i].draw();
     glPopMatrix();
 }

@@ -4,6 +4,7 @@
 #include <cstdlib>
 
 #include "render/gl.h"
+#include "render/view_volume.h"
 
 namespace {
 // Every sparkle lives on this plane, far behind the model.
@@ -75,7 +76,10 @@ void SparkleEmitter::update()
 void SparkleEmitter::draw()
 {
     glPushMatrix();
+    ViewVolume view;
+    view.capture();
     for (Particle& sparkle : sparkles)
-        sparkle.draw();
+        if (!view.missesView(sparkle.getPosition(), sparkle.getRect()))
+            sparkle.draw();
     glPopMatrix();
 }

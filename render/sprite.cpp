@@ -1,5 +1,6 @@
 #include "render/sprite.h"
 
+#include "render/draw_switches.h"
 #include "render/gl.h"
 
 namespace {
@@ -21,17 +22,26 @@ Sprite::~Sprite() = default;
 
 void Sprite::draw()
 {
-    if (translucent) {
-        glDisable(GL_DEPTH_TEST);
-        glDisable(GL_LIGHTING);
-        glEnable(GL_BLEND);
-        glBlendFunc(GL_SRC_ALPHA, GL_ONE);
-        glColor4f(1.0f, 1.0f, 1.0f, alpha);
-    } else {
-        glDisable(GL_BLEND);
-        glEnable(GL_DEPTH_TEST);
-        glEnable(GL_LIGHTING);
+    // The opaque mode keeps whatever colour is current.
+    if (translucent)
+        SetDrawSwitches(DrawBlend::Additive, kWhite, alpha);
+    else
+        SetDrawSwitches(DrawBlend::Opaque);
+    drawQuad();
+}
+
+void Sprite::drawOverClearedFrame()
+{
+    if (!translucent || !(alpha >= 1.0f)) {
+        draw();
+        return;
     }
+    SetDrawSwitches(DrawBlend::Unblended, kWhite, alpha);
+    drawQuad();
+}
+
+void Sprite::drawQuad() const
+{
     glPushMatrix();
     glBindTexture(GL_TEXTURE_2D, texture);
     glTranslatef(position.getX(), position.getY(), position.getZ());

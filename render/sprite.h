@@ -13,6 +13,11 @@ public:
     virtual ~Sprite();
 
     virtual void draw();
+    // draw() as the first draw after the frame's clear. Translucent at full
+    // alpha, the additive blend would add the texel to black, which gives the
+    // texel: so the sprite is drawn unblended, with the same pixels, and the
+    // renderer need not read the frame back.
+    void drawOverClearedFrame();
 
     void setTexture(unsigned int value) { texture = value; }
     unsigned int getTexture() const { return texture; }
@@ -28,6 +33,8 @@ public:
     QuadRect getRect() const { return rect; }
 
 private:
+    void drawQuad() const;
+
     unsigned int texture;
     bool translucent;
     float alpha;

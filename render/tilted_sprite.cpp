@@ -1,5 +1,6 @@
 #include "render/tilted_sprite.h"
 
+#include "render/draw_switches.h"
 #include "render/gl.h"
 
 TiltedSprite::TiltedSprite() : Sprite(), angleX(0.0f), angleY(0.0f), angleZ(0.0f) {}
@@ -21,18 +22,11 @@ void TiltedSprite::draw()
 {
     const QuadRect rect = getRect();
     const Vector3 position = getPosition();
-    if (isTranslucent()) {
-        glDisable(GL_DEPTH_TEST);
-        glDisable(GL_LIGHTING);
-        glEnable(GL_BLEND);
-        glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
-        glColor4f(1.0f, 1.0f, 1.0f, getAlpha());
-    } else {
-        glDisable(GL_BLEND);
-        glEnable(GL_DEPTH_TEST);
-        glEnable(GL_LIGHTING);
-        glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
-    }
+    // Unlike the sprite, the opaque mode sets opaque white.
+    if (isTranslucent())
+        SetDrawSwitches(DrawBlend::AlphaBlended, kWhite, getAlpha());
+    else
+        SetDrawSwitches(DrawBlend::Opaque, kWhite, 1.0f);
     glPushMatrix();
     glBindTexture(GL_TEXTURE_2D, getTexture());
     glTranslatef(position.getX(), position.getY(), position.getZ());

@@ -49,12 +49,17 @@ void DrawReflection()
     glPopMatrix();
 }
 
-void DrawModelWithReflection()
+void DrawUprightModel()
 {
-    DrawReflection();
     glPushMatrix();
     applyTurn();
     SceneModel.setTranslucent(false);
     SceneModel.draw();
     glPopMatrix();
+}
+
+void DrawModelWithReflection()
+{
+    DrawReflection();
+    DrawUprightModel();
 }

@@ -9,6 +9,9 @@
 
 // Floor and reflection; leaves the floor translucent at 0.8 and the model translucent.
 void DrawReflection();
-// The same, then the upright model, opaque, lit and depth-tested against the
-// floor, so its parts below the floor plane stay hidden; leaves the model opaque.
+// The upright model, turned, opaque, lit and depth-tested against the floor
+// that DrawReflection left in the depth buffer, so its parts below the floor
+// plane stay hidden; leaves the model opaque.
+void DrawUprightModel();
+// DrawReflection, then DrawUprightModel.
 void DrawModelWithReflection();

@@ -2,6 +2,7 @@
 
 #include "render/quad_rect.h"
 #include "render/vector3.h"
+#include "scene/background_copy.h"
 #include "scene/mirror_pass.h"
 #include "scene/scene_objects.h"
 
@@ -52,7 +53,7 @@ void logosFadeOut()
 
 void sceneFadesIn()
 {
-    BackgroundSprite.draw();
+    BackgroundSprite.drawOverClearedFrame();
     DrawReflection();
     // TurnAngle is still 0: the model stands at its own place, unturned.
     SceneModel.draw();
@@ -73,13 +74,8 @@ void sceneFadesIn()
     }
 }
 
-void steadyState()
+void steadyLogic()
 {
-    BackgroundSprite.draw();
-    DrawModelWithReflection();
-    SparkleField.draw();
-    SceneEmitters.drawAll();
-    TitleLogo.draw();
     SparkleField.update();
     SceneEmitters.updateAll();
     // Wrapped, so the turn keeps its speed however long the saver runs: an
@@ -88,7 +84,25 @@ void steadyState()
     if (TurnAngle >= 360.0f)
         TurnAngle -= 360.0f;
 }
+
+void steadyState()
+{
+    for (int i = 0; i < kSteadyPartCount; ++i)
+        kSteadyParts[i].run();
+}
 } // namespace
+
+// The mirror pass and the upright model are DrawModelWithReflection's two halves.
+const SteadyPart kSteadyParts[] = {
+    {"background", DrawSteadyBackground},
+    {"mirror pass (floor, reflection)", DrawReflection},
+    {"upright model", DrawUprightModel},
+    {"sparkles", [] { SparkleField.draw(); }},
+    {"emitters", [] { SceneEmitters.drawAll(); }},
+    {"corner logo", [] { TitleLogo.draw(); }},
+    {"logic (updates, turn)", steadyLogic},
+};
+const int kSteadyPartCount = sizeof kSteadyParts / sizeof kSteadyParts[0];
 
 void RunPhaseStep()
 {

@@ -8,6 +8,16 @@
 // matrix that RenderFrame provides.
 void RunPhaseStep();
 
+// The steady state's step as named parts, in order: its draws, then its logic
+// (the last part).
+// RunPhaseStep runs them all; the frame benchmark times them one by one.
+struct SteadyPart {
+    const char* name;
+    void (*run)();
+};
+extern const SteadyPart kSteadyParts[];
+extern const int kSteadyPartCount;
+
 // The show's fixed steps, in single precision as the phase lengths depend on it.
 constexpr float kLogoFadeStep = 0.0025f;
 constexpr float kSceneFadeStep = 0.01f;

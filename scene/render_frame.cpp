@@ -3,7 +3,9 @@
 #include <cstdlib>
 #include <ctime>
 
+#include "render/draw_switches.h"
 #include "render/gl.h"
+#include "scene/background_copy.h"
 #include "scene/frame_pause.h"
 #include "scene/phase_sequencer.h"
 #include "scene/render_state.h"
@@ -29,6 +31,7 @@ void InitScene(int width, int height)
         height = 1;
     std::srand(HostGivesSeed ? HostSeed : static_cast<unsigned int>(std::time(nullptr)));
     Textures = CreateSceneTextures();
+    ResetBackgroundCopy(width, height);
 
     SetFixedRenderState();
 
@@ -38,10 +41,17 @@ void InitScene(int width, int height)
     BuildSceneObjects(Textures);
 }
 
-void RenderFrame()
+void BeginFrame()
 {
+    // Whatever the host did between frames, the first draw sets its switches.
+    ForgetDrawSwitches();
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT | GL_STENCIL_BUFFER_BIT);
     glLoadIdentity();
+}
+
+void RenderFrame()
+{
+    BeginFrame();
     RunPhaseStep();
     glFlush();
     FramePause();

@@ -6,6 +6,11 @@
 void InitScene(int width, int height);
 void RenderFrame();
 
+// RenderFrame's start: a cleared frame (colour, depth, stencil), the identity
+// modelview matrix, and the draws' switches to be set afresh. A frame
+// benchmark's yardstick is this and a flush.
+void BeginFrame();
+
 // The seed InitScene gives the random generator. The saver seeds from the
 // clock, so each run differs; a host that wants the same frames on every run
 // (the offscreen player, the tests) hands in its own before InitScene.

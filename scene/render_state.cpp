@@ -1,5 +1,6 @@
 #include "scene/render_state.h"
 
+#include "render/draw_switches.h"
 #include "render/gl.h"
 
 namespace {
@@ -25,4 +26,6 @@ void SetFixedRenderState()
     glEnable(GL_LIGHTING);
     glEnable(GL_BLEND);
     glBlendFunc(GL_SRC_ALPHA, GL_ONE);
+    // A new context, or switches set behind the draws' backs.
+    ForgetDrawSwitches();
 }

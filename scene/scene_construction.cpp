@@ -38,6 +38,7 @@ void BuildSceneObjects(const SceneTextures& textures)
         std::stringstream meshText(kMeshText, std::ios::in | std::ios::out);
         SceneModel.load(meshText);
     }
+    SceneModel.compileFaces();
 
     TitleLogo.setTexture(textures.title);
     TitleLogo.setTranslucent(true);

@@ -1,12 +1,14 @@
 // quorvelin-render: plays the show headless on OSMesa, as a host would (InitScene
-// once, RenderFrame per frame), and writes chosen frames as PNG files; its
-// options are in PlayerUsage (player_options.cpp).
+// once, RenderFrame per frame, presented on its one monitor as the full-screen
+// hosts present theirs), and writes chosen frames as PNG files; its options
+// are in PlayerUsage (player_options.cpp).
 #include <sys/stat.h>
 
 #include <cerrno>
 #include <cstdio>
 #include <string>
 
+#include "host/monitors/monitor_presenter.h"
 #include "host/offscreen/contact_sheet.h"
 #include "host/offscreen/offscreen_context.h"
 #include "host/offscreen/player_options.h"
@@ -81,6 +83,10 @@ int main(int argc, char** argv)
     if (options.reseed)
         SetSceneSeed(options.seed);
     InitScene(options.width, options.height);
+    // One monitor, the whole buffer: the reference frames hold for a
+    // full-screen host's single monitor too.
+    MonitorPresenter presenter;
+    presenter.fit(MonitorLayout(options.width, options.height));
 
     ContactSheet sheet(options.width, options.height);
     std::size_t next = 0;
@@ -88,6 +94,7 @@ int main(int argc, char** argv)
     // advances per frame; only the listed ones are read back.
     for (long frame = 0; next < options.frames.size(); ++frame) {
         RenderFrame();
+        presenter.present();
         if (frame != options.frames[next])
             continue;
         ++next;

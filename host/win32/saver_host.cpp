@@ -68,6 +68,15 @@ bool DisturbsTheSaver(WPARAM command)
 
 void PostClose(HWND window) { PostMessageA(window, WM_CLOSE, 0, 0); }
 
+// After a display change the window covers the new virtual screen: the
+// bounding box of every monitor as the system now counts them (the screen
+// device context's clip box may still be the old desktop's at this moment).
+void FitToVirtualScreen(HWND window)
+{
+    SetWindowPos(window, HWND_TOPMOST, GetSystemMetrics(SM_XVIRTUALSCREEN), GetSystemMetrics(SM_YVIRTUALSCREEN),
+                 GetSystemMetrics(SM_CXVIRTUALSCREEN), GetSystemMetrics(SM_CYVIRTUALSCREEN), SWP_NOACTIVATE);
+}
+
 template <typename Proc>
 Proc LookUp(HMODULE module, const char* name)
 {
@@ -219,6 +228,12 @@ LRESULT WINAPI SaverWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM 
             return 0;
         Sleep(0);
         break;
+    case WM_DISPLAYCHANGE:
+        // A monitor came, went or changed its mode: the window is fitted
+        // before the saver's views follow.
+        if (!ChildPreview)
+            FitToVirtualScreen(window);
+        break;
     case WM_KEYDOWN:
     case WM_SYSKEYDOWN:
     case WM_MOUSEMOVE:
@@ -293,6 +308,11 @@ int RunSaverWindow(HWND parent)
             SetForegroundWindow(MainWindow);
         MSG message = {};
         while (GetMessageA(&message, nullptr, 0, 0) > 0) {
+            // The saver sets no timer with a callback; for a timer message
+            // that names one, the system would call whatever address another
+            // program put in it.
+            if (message.message == WM_TIMER && message.lParam != 0)
+                continue;
             TranslateMessage(&message);
             DispatchMessageA(&message);
         }

@@ -1,7 +1,8 @@
 #include "host/win32/saver_window.h"
 
-#include "host/win32/first_swap_log.h"
+#include "host/monitors/monitor_presenter.h"
 #include "host/win32/saver_host.h"
+#include "host/win32/window_monitors.h"
 #include "scene/render_frame.h"
 
 namespace {
@@ -26,6 +27,22 @@ PIXELFORMATDESCRIPTOR SaverPixelFormat = {
     0, 0, 0};
 
 static_assert(sizeof(PIXELFORMATDESCRIPTOR) == 40, "the platform's pixel format layout");
+
+// Full screen, the show is drawn on one monitor and copied to the others; a
+// preview keeps the single view its context was given.
+MonitorPresenter Presenter;
+
+bool IsPreview(HWND window) { return (GetWindowLongA(window, GWL_STYLE) & WS_CHILD) != 0; }
+
+// The views for the monitors as they are now and the window's client size.
+void FitViews(HWND window)
+{
+    if (SaverRenderContext == nullptr || IsPreview(window))
+        return;
+    RECT client = {};
+    GetClientRect(window, &client);
+    Presenter.fit(MonitorLayout(MonitorsOfWindow(window), client.right - client.left, client.bottom - client.top));
+}
 } // namespace
 
 HGLRC CreateGLContext(HWND window)
@@ -59,12 +76,19 @@ extern "C" LRESULT WINAPI ScreenSaverProc(HWND window, UINT message, WPARAM wPar
         RECT client = {};
         GetClientRect(window, &client);
         InitScene(client.right - client.left, client.bottom - client.top);
-        ArmFirstSwapLog();
+        FitViews(window);
         // Interval 0: the shortest the system allows; the show steps per frame.
         SetTimer(window, FrameTimerId, 0, nullptr);
         break;
     }
+    case WM_SIZE:
+    case WM_DISPLAYCHANGE:
+        // The host fits the window to the new desktop first; the views follow
+        // in the same context, and the show goes on where it was.
+        FitViews(window);
+        break;
     case WM_DESTROY:
+        Presenter.release();
         wglMakeCurrent(nullptr, nullptr);
         wglDeleteContext(SaverRenderContext);
         SaverRenderContext = nullptr;
@@ -72,9 +96,9 @@ extern "C" LRESULT WINAPI ScreenSaverProc(HWND window, UINT message, WPARAM wPar
     case WM_TIMER: {
         HDC frameDc = GetDC(window);
         RenderFrame();
+        Presenter.present();
         SwapBuffers(frameDc);
         ReleaseDC(window, frameDc);
-        NoteBufferSwap();
         break;
     }
     default:

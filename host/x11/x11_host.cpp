@@ -7,6 +7,7 @@
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
+#include <X11/extensions/Xrandr.h>
 #include <X11/keysym.h>
 
 #include <GL/glx.h>
@@ -16,12 +17,13 @@
 #include <cstring>
 #include <vector>
 
+#include "host/monitors/monitor_presenter.h"
+#include "host/x11/x11_monitors.h"
 #include "host/x11/x11_visual_fit.h"
 #include "render/gl.h"
 #include "resources/icon_data.h"
 #include "resources/icon_reader.h"
 #include "scene/render_frame.h"
-#include "scene/view_projection.h"
 
 namespace {
 const char* const kTitle = "Quorvelin-Saver";
@@ -104,6 +106,14 @@ XVisualInfo* ChooseOwnVisual(Display* display, int screen)
                             GLX_DEPTH_SIZE, 16, None};
     return glXChooseVisual(display, screen, withoutStencil);
 }
+
+// RandR's word that the screen changed, or the root window's new size.
+bool IsScreenChange(const XEvent& event, int randrEventBase, Window root)
+{
+    if (randrEventBase >= 0 && event.type == randrEventBase + RRScreenChangeNotify)
+        return true;
+    return event.type == ConfigureNotify && event.xconfigure.window == root;
+}
 } // namespace
 
 struct X11Host::State {
@@ -125,6 +135,15 @@ struct X11Host::State {
     int startX = 0; // pointer position at start, for the full-screen movement rule
     int startY = 0;
     bool closing = false;
+    // Our own window while unmapped (minimised, on another workspace) or fully
+    // covered: nothing of a frame would be seen, so the show waits where it is.
+    bool hidden = false;
+
+    // Full screen, or on the whole root window: one view per monitor,
+    // following the screen's changes (RandR's events, when it has them).
+    bool perMonitor = false;
+    int randrEventBase = -1;
+    MonitorPresenter presenter;
 };
 
 X11Host::X11Host(const X11Options& options) : options(options), state(std::make_unique<State>()) {}
@@ -181,6 +200,7 @@ int X11Host::open()
     }
 
     int status = 0;
+    s.perMonitor = options.mode == X11Options::Mode::Fullscreen;
     switch (options.mode) {
     case X11Options::Mode::Window:
     case X11Options::Mode::Fullscreen:
@@ -199,6 +219,8 @@ int X11Host::open()
             }
             status = adoptWindow(id, false);
         } else {
+            // A daemon's window is one monitor's; the root window is all of them.
+            s.perMonitor = true;
             status = adoptWindow(RootWindow(s.display, s.screen), true);
         }
         break;
@@ -206,7 +228,57 @@ int X11Host::open()
     }
     if (status != 0)
         return status;
+    if (s.perMonitor)
+        watchScreen();
     return makeContext();
+}
+
+// Monitors that come, go or change mode reach the show as RandR screen
+// changes and as a new size of the root window.
+void X11Host::watchScreen()
+{
+    State& s = *state;
+    const Window root = RootWindow(s.display, s.screen);
+    int errorBase = 0;
+    if (XRRQueryExtension(s.display, &s.randrEventBase, &errorBase))
+        XRRSelectInput(s.display, root, RRScreenChangeNotifyMask);
+    else
+        s.randrEventBase = -1;
+    if (s.target != root)
+        XSelectInput(s.display, root, StructureNotifyMask);
+}
+
+// The screen changed: the full-screen window covers it again, and the views
+// follow the monitors (which may change while the screen keeps its size).
+void X11Host::followScreen()
+{
+    State& s = *state;
+    const int width = DisplayWidth(s.display, s.screen);
+    const int height = DisplayHeight(s.display, s.screen);
+    if (options.mode == X11Options::Mode::Fullscreen && (width != s.width || height != s.height))
+        XMoveResizeWindow(s.display, s.target, 0, 0, static_cast<unsigned>(width), static_cast<unsigned>(height));
+    fitViews();
+}
+
+// One view on the whole drawable, or one per monitor: the scene draws on
+// the largest and the others get its picture (host/monitors/).
+void X11Host::fitViews()
+{
+    State& s = *state;
+    std::vector<PixelRect> monitors;
+    if (s.perMonitor) {
+        const Window root = RootWindow(s.display, s.screen);
+        monitors = ScreenMonitors(s.display, root);
+        int x = 0;
+        int y = 0;
+        Window child = 0;
+        XTranslateCoordinates(s.display, s.drawable, root, 0, 0, &x, &y, &child);
+        for (PixelRect& monitor : monitors) {
+            monitor.x -= x;
+            monitor.y -= y;
+        }
+    }
+    s.presenter.fit(MonitorLayout(monitors, s.width, s.height));
 }
 
 // Draws into a window someone else owns: with its own visual, or in a child
@@ -284,7 +356,7 @@ int X11Host::makeOwnWindow()
     unsigned long mask = CWColormap | CWBackPixel | CWBorderPixel;
     // A child selects no input, so clicks and keys reach the owner's window.
     if (!child) {
-        attributes.event_mask = StructureNotifyMask | KeyPressMask;
+        attributes.event_mask = StructureNotifyMask | VisibilityChangeMask | KeyPressMask;
         if (fullscreen)
             attributes.event_mask |= ButtonPressMask | PointerMotionMask;
         mask |= CWEventMask;
@@ -384,14 +456,18 @@ void X11Host::followSize(int width, int height)
                       static_cast<unsigned>(height > 0 ? height : 1));
     s.width = width;
     s.height = height;
-    glViewport(0, 0, width, height);
-    SetViewProjection(width, height);
+    fitViews();
 }
 
 void X11Host::handleEvent(void* opaque)
 {
     State& s = *state;
     XEvent& event = *static_cast<XEvent*>(opaque);
+    if (s.perMonitor && s.context != nullptr && !s.closing
+        && IsScreenChange(event, s.randrEventBase, RootWindow(s.display, s.screen))) {
+        XRRUpdateConfiguration(&event);
+        followScreen();
+    }
     const bool fullscreen = options.mode == X11Options::Mode::Fullscreen;
     const bool ownWindow = options.mode == X11Options::Mode::Window || fullscreen;
     switch (event.type) {
@@ -399,6 +475,18 @@ void X11Host::handleEvent(void* opaque)
         if (event.xconfigure.window == s.target && s.context != nullptr
             && (event.xconfigure.width != s.width || event.xconfigure.height != s.height))
             followSize(event.xconfigure.width, event.xconfigure.height);
+        break;
+    case UnmapNotify:
+        if (ownWindow && event.xunmap.window == s.target)
+            s.hidden = true;
+        break;
+    case MapNotify:
+        if (ownWindow && event.xmap.window == s.target)
+            s.hidden = false;
+        break;
+    case VisibilityNotify:
+        if (ownWindow && event.xvisibility.window == s.target)
+            s.hidden = event.xvisibility.state == VisibilityFullyObscured;
         break;
     case DestroyNotify:
         // The owner took its window away: nothing is left to draw into.
@@ -450,8 +538,11 @@ void X11Host::playLoop()
     long long next = Nanoseconds(Now());
     pollfd connection{ConnectionNumber(s.display), POLLIN, 0};
     while (!s.closing && StopRequested == 0) {
-        RenderFrame();
-        glXSwapBuffers(s.display, s.drawable);
+        if (!s.hidden) {
+            RenderFrame();
+            s.presenter.present();
+            glXSwapBuffers(s.display, s.drawable);
+        }
 
         // The next tick is due one period after this one; a late frame moves
         // the schedule instead of bursting to catch up, since the animation
@@ -470,9 +561,11 @@ void X11Host::playLoop()
                 break;
             const long long wait = next - now;
             timespec timeout{static_cast<time_t>(wait / 1000000000LL), static_cast<long>(wait % 1000000000LL)};
-            ppoll(&connection, 1, &timeout, &waitMask);
+            // Hidden, the show sleeps until an event or a signal, and resumes
+            // with the frame after the last one drawn.
+            ppoll(&connection, 1, s.hidden ? nullptr : &timeout, &waitMask);
             now = Nanoseconds(Now());
-        } while (now < next && StopRequested == 0);
+        } while ((s.hidden || now < next) && StopRequested == 0);
     }
 }
 
@@ -482,6 +575,7 @@ void X11Host::release()
     if (s.display == nullptr)
         return;
     if (s.context != nullptr) {
+        s.presenter.release();
         glXMakeCurrent(s.display, None, nullptr);
         glXDestroyContext(s.display, s.context);
         s.context = nullptr;

@@ -29,6 +29,9 @@ private:
     void playLoop();
     void handleEvent(void* event);
     void followSize(int width, int height);
+    void watchScreen();
+    void followScreen();
+    void fitViews();
     void release();
 
     X11Options options;

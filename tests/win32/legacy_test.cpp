@@ -1,114 +1,111 @@
 // The Windows 95 family path: Wine reports that version to the saver, and the
-// test password module stands in for the system's. Its answer and the record
-// of its calls live in a folder named by QUORVELIN_TEST_PASSWORD_DIR.
-#include <string>
+// stand-in password module (test_password.cpp) takes the system's place as
+// PASSWORD.CPL or MPR.DLL, answering from a folder of this run.
+#include <fstream>
 
-#include "tests/win32/check.h"
-#include "tests/win32/saver_process.h"
-#include "tests/win32/test_context.h"
+#include "tests/win32/harness.h"
 
 namespace {
-const DWORD SettleMs = 700;
 const DWORD PastDebounceMs = 400; // well past the 200 ms in which a close is refused unasked
+const char AppDefaults[] = "Software\\Wine\\AppDefaults\\Quorvelin.scr";
 
-void WriteFileText(const std::string& path, const std::string& text)
+std::string SystemFile(const std::string& name)
 {
-    FILE* file = std::fopen(path.c_str(), "w");
-    if (file == nullptr)
-        return;
-    std::fputs(text.c_str(), file);
-    std::fclose(file);
+    char system[MAX_PATH] = {};
+    GetSystemDirectoryA(system, MAX_PATH);
+    return std::string(system) + "\\" + name;
 }
 
-// Sets up the old platform for the saver and undoes it at the end.
-class LegacySetup {
+void UsePassword(DWORD on)
+{
+    RegSetKeyValueA(HKEY_CURRENT_USER, "Control Panel\\Desktop", "ScreenSaveUsePassword", REG_DWORD, &on, 4);
+}
+
+// The old platform for the saver only, and the stand-in's folder; undone at the end.
+class LegacyPlatform {
 public:
-    explicit LegacySetup(const TestContext& context) : folder(context.workDir + "\\password")
+    explicit LegacyPlatform(const TestContext& context)
+        : folder(context.workDir + "\\password"), module(context.passwordModule)
     {
         CreateDirectoryA(folder.c_str(), nullptr);
+        put("hold");
+        put("calls.log");
         SetEnvironmentVariableA("QUORVELIN_TEST_PASSWORD_DIR", folder.c_str());
-        char system[MAX_PATH] = {};
-        GetSystemDirectoryA(system, MAX_PATH);
-        installedModule = std::string(system) + "\\PASSWORD.CPL";
-        changeModule = std::string(system) + "\\MPR.DLL";
-        savedChangeModule = changeModule + ".quorvelin-saved";
-        HKEY key = nullptr;
-        if (RegCreateKeyA(HKEY_CURRENT_USER, "Software\\Wine\\AppDefaults\\Quorvelin.scr", &key) == ERROR_SUCCESS) {
-            RegSetValueExA(key, "Version", 0, REG_SZ, reinterpret_cast<const BYTE*>("win98"), 6);
-            RegCloseKey(key);
-        }
+        RegSetKeyValueA(HKEY_CURRENT_USER, AppDefaults, "Version", REG_SZ, "win98", 6);
     }
-    ~LegacySetup()
+    ~LegacyPlatform() { UndoLegacyPlatform(); }
+    // As MPR.DLL the stand-in replaces the system's for the saver only, the system's kept aside.
+    bool install(const std::string& name) const
     {
-        uninstallModule();
-        setUsePassword(false);
-        if (MoveFileExA(savedChangeModule.c_str(), changeModule.c_str(), MOVEFILE_REPLACE_EXISTING) == 0)
-            DeleteFileA(savedChangeModule.c_str());
-        RegDeleteKeyA(HKEY_CURRENT_USER, "Software\\Wine\\AppDefaults\\Quorvelin.scr\\DllOverrides");
-        RegDeleteKeyA(HKEY_CURRENT_USER, "Software\\Wine\\AppDefaults\\Quorvelin.scr");
-        SetEnvironmentVariableA("QUORVELIN_TEST_PASSWORD_DIR", nullptr);
+        if (name == "MPR.DLL" && CopyFileA(SystemFile(name).c_str(), SystemFile(name + ".saved").c_str(), TRUE))
+            RegSetKeyValueA(HKEY_CURRENT_USER, (std::string(AppDefaults) + "\\DllOverrides").c_str(), "mpr", REG_SZ,
+                            "native", 7);
+        return CopyFileA(module.c_str(), SystemFile(name).c_str(), FALSE) != 0;
     }
-    bool installModule(const TestContext& context)
+    // Writes one of the stand-in's files, or with no text removes it.
+    void put(const char* name, const char* text = nullptr) const
     {
-        return CopyFileA(context.passwordModule.c_str(), installedModule.c_str(), FALSE) != 0;
+        DeleteFileA((folder + "\\" + name).c_str());
+        if (text != nullptr)
+            std::ofstream(folder + "\\" + name) << text;
     }
-    void uninstallModule() { DeleteFileA(installedModule.c_str()); }
-    // Puts the test module in place of the system's MPR.DLL, for the saver only.
-    bool installChangeModule(const TestContext& context)
-    {
-        HKEY key = nullptr;
-        if (RegCreateKeyA(HKEY_CURRENT_USER, "Software\\Wine\\AppDefaults\\Quorvelin.scr\\DllOverrides", &key) !=
-            ERROR_SUCCESS)
-            return false;
-        RegSetValueExA(key, "mpr", 0, REG_SZ, reinterpret_cast<const BYTE*>("native"), 7);
-        RegCloseKey(key);
-        return CopyFileA(changeModule.c_str(), savedChangeModule.c_str(), TRUE) &&
-               CopyFileA(context.passwordModule.c_str(), changeModule.c_str(), FALSE);
-    }
-    void setUsePassword(bool on)
-    {
-        HKEY key = nullptr;
-        if (RegCreateKeyA(HKEY_CURRENT_USER, "Control Panel\\Desktop", &key) != ERROR_SUCCESS)
-            return;
-        DWORD value = on ? 1 : 0;
-        RegSetValueExA(key, "ScreenSaveUsePassword", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value),
-                       sizeof(value));
-        RegCloseKey(key);
-    }
-    void answer(bool accept) { WriteFileText(folder + "\\answer", accept ? "1" : "0"); }
-    void clearCalls() { DeleteFileA((folder + "\\calls.log").c_str()); }
     std::string calls() const { return ReadFileText(folder + "\\calls.log"); }
 
     const std::string folder;
 
 private:
-    std::string installedModule;
-    std::string changeModule;
-    std::string savedChangeModule;
+    const std::string module;
 };
+} // namespace
 
-// A refusal keeps the saver and resets the mouse reference; closes piling up
-// right behind it are refused without asking; an accepted password closes it.
-void PasswordGuardsTheSaver(const TestContext& context, LegacySetup& setup)
+void UndoLegacyPlatform()
 {
-    CHECK(setup.installModule(context));
-    setup.setUsePassword(true);
-    setup.answer(false);
-    setup.clearCalls();
+    UsePassword(0);
+    RegDeleteTreeA(HKEY_CURRENT_USER, AppDefaults);
+    DeleteFileA(SystemFile("PASSWORD.CPL").c_str());
+    MoveFileExA(SystemFile("MPR.DLL.saved").c_str(), SystemFile("MPR.DLL").c_str(), MOVEFILE_REPLACE_EXISTING);
+    SetEnvironmentVariableA("QUORVELIN_TEST_PASSWORD_DIR", nullptr);
+}
+
+namespace {
+// A module of that name only beside the saver or in its current folder must
+// never load; the system's module without the setting is not asked. Either
+// way the saver closes at once, and AutoPlay goes on.
+void NoPasswordClosesAtOnce(const TestContext& context, const LegacyPlatform& legacy)
+{
+    UsePassword(1);
+    const std::string planted = legacy.folder + "\\planted";
+    CreateDirectoryA(planted.c_str(), nullptr);
+    CHECK(CopyFileA(context.scrPath.c_str(), (planted + "\\Quorvelin.scr").c_str(), FALSE) &&
+          CopyFileA(context.passwordModule.c_str(), (planted + "\\PASSWORD.CPL").c_str(), FALSE));
     SaverProcess saver;
     POINT start;
-    HWND window = StartFullScreen(context, saver, start);
-    CHECK(window != nullptr);
-    if (window == nullptr)
-        return;
-    CHECK(setup.calls() == "attach\n");
+    HWND window = StartFullScreen(planted + "\\Quorvelin.scr", saver, start, "/s", planted.c_str());
+    PostMessageA(window, WM_KEYDOWN, 'Q', 0);
+    CHECK_EXIT(saver, 0u, "a key, the module planted beside the saver");
+    CHECK(legacy.install("PASSWORD.CPL"));
+    UsePassword(0);
+    window = StartFullScreen(context.scrPath, saver, start);
+    CHECK(SendMessageA(window, RegisterWindowMessageA("QueryCancelAutoPlay"), 0, 0) == FALSE);
+    CHECK_EXIT(saver, 0u, "AutoPlay, the password setting off");
+    CHECK_MSG(legacy.calls().empty(), "a password module ran: " + legacy.calls());
+}
 
+// A refusal keeps the saver and resets the mouse reference; closes piling up
+// right behind it are refused without asking; AutoPlay is cancelled while a
+// password guards the saver; an accepted password closes it.
+void PasswordGuardsTheSaver(const TestContext& context, const LegacyPlatform& legacy)
+{
+    UsePassword(1);
+    legacy.put("answer", "0");
+    SaverProcess saver;
+    POINT start;
+    HWND window = StartFullScreen(context.scrPath, saver, start);
     // Two keys at once: the first asks and is refused, the second comes within 200 ms.
     PostMessageA(window, WM_KEYDOWN, 'Q', 0);
     PostMessageA(window, WM_KEYDOWN, 'Q', 0);
     CHECK_MSG(saver.waitExit(SettleMs) == STILL_ACTIVE, "a refused password closed the saver");
-    CHECK_MSG(setup.calls() == "attach\nverify\n", "calls after a refusal: " + setup.calls());
-
+    CHECK_MSG(legacy.calls() == "attach\nverify\n", "calls after a refusal: " + legacy.calls());
     // After a refusal, movement counts from where the pointer was then:
     // 3 pixels, a refused key, then 3 more (6 from the start) stays.
     PumpFor(PastDebounceMs);
@@ -116,82 +113,78 @@ void PasswordGuardsTheSaver(const TestContext& context, LegacySetup& setup)
     PostMessageA(window, WM_KEYDOWN, 'Q', 0);
     PumpFor(PastDebounceMs);
     MovePointer(window, start.x + 6, start.y);
-    CHECK_MSG(saver.waitExit(SettleMs) == STILL_ACTIVE, "the saver closed");
-    CHECK_MSG(setup.calls() == "attach\nverify\nverify\n", "the mouse reference point was not reset: " + setup.calls());
-
-    // AutoPlay is cancelled while a password guards the saver, and the saver asks to close.
     PumpFor(PastDebounceMs);
     CHECK(SendMessageA(window, RegisterWindowMessageA("QueryCancelAutoPlay"), 0, 0) == TRUE);
     CHECK_MSG(saver.waitExit(SettleMs) == STILL_ACTIVE, "the saver closed");
-    CHECK(setup.calls() == "attach\nverify\nverify\nverify\n");
-
+    CHECK_MSG(legacy.calls() == "attach\nverify\nverify\nverify\n", "calls: " + legacy.calls());
     PumpFor(PastDebounceMs);
-    setup.answer(true);
+    legacy.put("answer", "1");
     PostMessageA(window, WM_KEYDOWN, 'Q', 0);
-    CHECK_EQ(0u, saver.waitExit(WaitMs));
-    CHECK(setup.calls() == "attach\nverify\nverify\nverify\nverify\n");
+    CHECK_EXIT(saver, 0u, "an accepted password");
+    CHECK_MSG(legacy.calls() == "attach\nverify\nverify\nverify\nverify\n", "calls: " + legacy.calls());
 }
 
-// Without the registry value, or without the module in the system folder, the
-// saver closes at once. A module of that name beside the saver or in its
-// current folder is never loaded.
-void NoPasswordClosesAtOnce(const TestContext& context, LegacySetup& setup)
+// Close requests, input, loss of activation and timers pour in, half sent and
+// half posted, while a check is held open as the system's dialog would hold
+// it: no second check may start, and none may follow the refusal unasked.
+void PasswordStorm(const TestContext& context, const LegacyPlatform& legacy)
 {
-    setup.setUsePassword(false);
-    setup.clearCalls();
-    {
-        SaverProcess saver;
-        POINT start;
-        HWND window = StartFullScreen(context, saver, start);
-        CHECK(window != nullptr);
-        // Unguarded, AutoPlay goes on, and the request still closes the saver.
-        CHECK(SendMessageA(window, RegisterWindowMessageA("QueryCancelAutoPlay"), 0, 0) == FALSE);
-        CHECK_EQ(0u, saver.waitExit(WaitMs));
-        CHECK_MSG(setup.calls().empty(), "the module was used without the registry value: " + setup.calls());
+    legacy.put("calls.log");
+    legacy.put("answer", "0");
+    legacy.put("hold", "1");
+    SaverProcess saver;
+    POINT start;
+    HWND window = StartFullScreen(context.scrPath, saver, start);
+    PostMessageA(window, WM_CLOSE, 0, 0);
+    CHECK_MSG(WaitUntil(WaitMs, [&] { return legacy.calls() == "attach\nverify\n"; }), "no check: " + legacy.calls());
+    const UINT closing[] = {WM_CLOSE, WM_SYSCOMMAND, WM_KEYDOWN, WM_LBUTTONDOWN, WM_ACTIVATEAPP, WM_TIMER, WM_MOUSEMOVE};
+    int unanswered = 0;
+    unsigned seed = 20261206u;
+    for (int i = 0; i < 4000 && IsWindow(window); ++i) {
+        seed = seed * 1664525u + 1013904223u;
+        const UINT message = closing[(seed >> 8) % 7];
+        const WPARAM wParam = message == WM_SYSCOMMAND ? SC_CLOSE : message == WM_ACTIVATEAPP ? FALSE : seed >> 24;
+        DWORD_PTR result = 0;
+        if (seed & 0x10000)
+            PostMessageA(window, message, wParam, 0);
+        else if (SendMessageTimeoutA(window, message, wParam, 0, SMTO_NORMAL, 5000, &result) == 0)
+            ++unanswered;
+        if (i % 64 == 0)
+            PumpFor(0);
     }
-
-    setup.setUsePassword(true);
-    setup.uninstallModule();
-    std::string planted = setup.folder + "\\planted";
-    CreateDirectoryA(planted.c_str(), nullptr);
-    std::string copy = planted + "\\Quorvelin.scr";
-    CHECK(CopyFileA(context.scrPath.c_str(), copy.c_str(), FALSE));
-    CHECK(CopyFileA(context.passwordModule.c_str(), (planted + "\\PASSWORD.CPL").c_str(), FALSE));
-    {
-        SaverProcess saver;
-        SetCursorPos(GetSystemMetrics(SM_CXSCREEN) / 2, GetSystemMetrics(SM_CYSCREEN) / 2);
-        CHECK(saver.start(copy, "/s", planted.c_str()));
-        HWND window = WaitForWindow(SaverClass, SaverTitle, WaitMs);
-        CHECK(window != nullptr);
-        PumpFor(500);
-        PostMessageA(window, WM_KEYDOWN, 'Q', 0);
-        CHECK_EQ(0u, saver.waitExit(WaitMs));
-        CHECK_MSG(setup.calls().empty(), "a planted password module ran: " + setup.calls());
-    }
-    DeleteFileA((planted + "\\PASSWORD.CPL").c_str());
-    DeleteFileA(copy.c_str());
+    CHECK_MSG(unanswered == 0 && legacy.calls() == "attach\nverify\n",
+              std::to_string(unanswered) + " unanswered; checks: " + legacy.calls());
+    legacy.put("hold");
+    PumpFor(1500);
+    CHECK_MSG(saver.running() && legacy.calls() == "attach\nverify\n", "after the refusal: " + legacy.calls());
+    // A real key asks again; accepted, the saver closes.
+    legacy.put("answer", "1");
+    SetForegroundWindow(window);
+    PumpFor(300);
+    SendKey(VK_SHIFT);
+    CHECK_EXIT(saver, 0u, "an accepted password after the storm");
+    CHECK_MSG(legacy.calls() == "attach\nverify\nverify\n", "checks: " + legacy.calls());
 }
+
 // The password-change switch calls the system's dialog for the saver's
 // provider, over the given window or else the foreground window.
-void PasswordChange(const TestContext& context, LegacySetup& setup)
+void PasswordChange(const TestContext& context, const LegacyPlatform& legacy)
 {
-    CHECK(setup.installChangeModule(context));
-    HWND foreground = MakeTestWindow("Quorvelin test foreground", 100, 100);
-    HWND given = MakeTestWindow("Quorvelin test given", 100, 100);
+    CHECK(legacy.install("MPR.DLL"));
+    HWND foreground = MakeTestWindow("Quorvelin test foreground");
+    HWND given = MakeTestWindow("Quorvelin test given");
     SetForegroundWindow(foreground);
     PumpFor(200);
-    auto number = [](HWND window) { return std::to_string(reinterpret_cast<UINT_PTR>(window)); };
-    struct Case {
+    const struct {
         std::string arguments;
         HWND parent;
-    };
-    for (const Case& c : {Case{"/a " + number(given), given}, Case{"-A", foreground}, Case{"/a 99999999", foreground}}) {
-        setup.clearCalls();
+    } cases[] = {{"/a " + Number(given), given}, {"-A", foreground}, {"/a 99999999", foreground}};
+    for (const auto& c : cases) {
+        legacy.put("calls.log");
         SaverProcess saver;
-        CHECK(saver.start(context.scrPath, c.arguments));
-        CHECK_EQ(0u, saver.waitExit(WaitMs));
-        CHECK_MSG(setup.calls() == "attach\nchange SCRSAVE " + number(c.parent) + " 0 0\n",
-                  "\"" + c.arguments + "\" called: " + setup.calls());
+        saver.start(context.scrPath, c.arguments);
+        CHECK_EXIT(saver, 0u, c.arguments);
+        CHECK_MSG(legacy.calls() == "attach\nchange SCRSAVE " + Number(c.parent) + " 0 0\n", c.arguments + ": " + legacy.calls());
     }
     DestroyWindow(given);
     DestroyWindow(foreground);
@@ -200,17 +193,13 @@ void PasswordChange(const TestContext& context, LegacySetup& setup)
 
 void RunLegacyTests(const TestContext& context)
 {
-    LegacySetup setup(context);
-    // The password-change switch exists only where the saver believes it runs on the old platform.
-    {
-        SaverProcess saver;
-        CHECK(saver.start(context.scrPath, "/a"));
-        DWORD code = saver.waitExit(WaitMs);
-        CHECK_MSG(code == 0, "Wine did not report the old platform: /a ended with " + std::to_string(code));
-        if (code != 0)
-            return;
-    }
-    PasswordGuardsTheSaver(context, setup);
-    NoPasswordClosesAtOnce(context, setup);
-    PasswordChange(context, setup);
+    LegacyPlatform legacy(context);
+    // The password-change switch ends with 0 only where the saver believes it runs on the old platform.
+    SaverProcess saver;
+    saver.start(context.scrPath, "/a");
+    CHECK_EXIT(saver, 0u, "/a: does Wine report the old platform?");
+    NoPasswordClosesAtOnce(context, legacy);
+    PasswordGuardsTheSaver(context, legacy);
+    PasswordStorm(context, legacy);
+    PasswordChange(context, legacy);
 }

@@ -1,77 +1,41 @@
 cmake_minimum_required(VERSION 3.25)
-# Reads a built .scr's headers with objdump: the right PE kind, the two hooks
-# exported by their plain names, imports from system DLLs only, and the
-# resources the system and the saver look up, in English (United States).
-#   cmake -DOBJDUMP=... -DSCR=... -DKIND=PE32|PE32+ -P pe_check.cmake
-execute_process(COMMAND "${OBJDUMP}" -p "${SCR}" OUTPUT_VARIABLE headers RESULT_VARIABLE failed)
-if(failed)
-  message(FATAL_ERROR "objdump could not read ${SCR}")
-endif()
-
+# Reads a built .scr: the right PE kind, the two hooks exported by their plain
+# names, imports from system DLLs only, and the resources the system and the
+# saver look up, every resource in English (United States).
+#   cmake -DOBJDUMP=... -DWINDRES=... -DSCR=... -DKIND=PE32|PE32+ -P pe_check.cmake
+execute_process(COMMAND "${OBJDUMP}" -p "${SCR}" OUTPUT_VARIABLE headers COMMAND_ERROR_IS_FATAL ANY)
+execute_process(COMMAND "${WINDRES}" -i "${SCR}" -O rc OUTPUT_VARIABLE resources COMMAND_ERROR_IS_FATAL ANY)
 set(errors "")
-if(KIND STREQUAL "PE32")
-  set(magic "010b\t(PE32)")
-else()
-  set(magic "020b\t(PE32+)")
+string(REGEX MATCH "\nMagic\t+[0-9a-f]+\t\\(([A-Z0-9+]+)\\)" magic "${headers}")
+if(NOT CMAKE_MATCH_1 STREQUAL KIND)
+  string(APPEND errors "not a ${KIND} image: ${magic}\n")
 endif()
-string(FIND "${headers}" "Magic\t\t\t${magic}" found)
-if(found EQUAL -1)
-  string(APPEND errors "not a ${KIND} image\n")
-endif()
-
-# The export name table lists "[ ordinal] name" lines up to a blank line.
-string(FIND "${headers}" "[Ordinal/Name Pointer] Table" start)
-set(exports "")
-if(NOT start EQUAL -1)
-  string(SUBSTRING "${headers}" ${start} -1 table)
-  string(FIND "${table}" "\n\n" end)
-  string(SUBSTRING "${table}" 0 ${end} table)
-  string(REGEX MATCHALL "\\[ *[0-9]+\\] [^\n]+" exports "${table}")
-endif()
-list(TRANSFORM exports REPLACE "^\\[ *[0-9]+\\] " "")
 foreach(name ScreenSaverProc ScreenSaverConfigureDialog)
-  if(NOT name IN_LIST exports)
-    string(APPEND errors "${name} is not exported by its plain name (exports: ${exports})\n")
+  if(NOT headers MATCHES "\n\t\\[ *[0-9]+\\] ${name}\n")
+    string(APPEND errors "${name} is not exported by its plain name\n")
   endif()
 endforeach()
-
-set(system_dlls kernel32.dll user32.dll gdi32.dll advapi32.dll shell32.dll opengl32.dll glu32.dll msvcrt.dll)
 string(REGEX MATCHALL "DLL Name: [^\n]+" imports "${headers}")
-list(TRANSFORM imports REPLACE "DLL Name: " "")
-list(TRANSFORM imports TOLOWER)
-if(NOT imports)
-  string(APPEND errors "no import table found\n")
-endif()
+string(TOLOWER "${imports}" imports)
 foreach(dll IN LISTS imports)
-  if(NOT dll IN_LIST system_dlls)
-    string(APPEND errors "imports ${dll}, which is not a system DLL\n")
+  if(NOT dll MATCHES "^dll name: (kernel32|user32|gdi32|advapi32|shell32|opengl32|glu32|msvcrt)\\.dll$")
+    string(APPEND errors "${dll}: not a system DLL\n")
   endif()
 endforeach()
-
-# The resource tree prints as "Entry: ID: 0x..." lines indented 3 (type),
-# 5 (name) and 7 (language) spaces after the offset.
-set(resources "")
-string(REGEX MATCHALL "\n[0-9a-f]+ +Entry: ID: 0x[0-9a-f]+" entries "${headers}")
-foreach(entry IN LISTS entries)
-  string(REGEX MATCH "^\n[0-9a-f]+( +)Entry: ID: (0x[0-9a-f]+)" parts "${entry}")
-  string(LENGTH "${CMAKE_MATCH_1}" depth)
-  math(EXPR id "${CMAKE_MATCH_2}")
-  if(depth EQUAL 3)
-    set(type ${id})
-  elseif(depth EQUAL 5)
-    set(name ${id})
-  elseif(depth EQUAL 7)
-    list(APPEND resources "${type}/${name}/${id}")
+# The pictures, the about box, the description, the icon group, the version, the manifest.
+foreach(wanted "109 2 " "110 2 " "111 2 " "112 2 " "116 2 " "117 2 " "118 2 " "2003 DIALOG "
+               "  1, \"Quorvelin-Saver\"" "106 14 " "1 VERSIONINFO" "1 24 ")
+  string(FIND "${resources}" "\n${wanted}" found)
+  if(found EQUAL -1)
+    string(APPEND errors "no resource \"${wanted}\"\n")
   endif()
 endforeach()
-# Bitmaps, dialog 2003, string block 1 (string 1), icon group 106, version, manifest.
-foreach(wanted 2/109 2/110 2/111 2/112 2/116 2/117 2/118 5/2003 6/1 14/106 16/1 24/1)
-  if(NOT "${wanted}/1033" IN_LIST resources)
-    string(APPEND errors "resource type/name ${wanted} in English (United States) is missing\n")
-  endif()
-endforeach()
-
+string(REGEX MATCHALL "\nLANGUAGE [0-9]+, [0-9]+" languages "${resources}")
+list(REMOVE_DUPLICATES languages)
+if(NOT imports OR NOT languages STREQUAL "\nLANGUAGE 9, 1")
+  string(APPEND errors "no imports, or resources not all in English (United States): ${languages}\n")
+endif()
 if(errors)
   message(FATAL_ERROR "${SCR}:\n${errors}")
 endif()
-message(STATUS "${SCR}: ${KIND}, exports ${exports}, imports ${imports}, resources ${resources}")
+message(STATUS "${SCR}: ${KIND}, imports ${imports}")

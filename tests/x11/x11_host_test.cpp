@@ -328,6 +328,39 @@ INSTANTIATE_TEST_SUITE_P(Modes, X11Closing, ::testing::Values(
 
 // Would catch: a bad command line or a missing display not refused with its
 // status (2 usage, 1 no display) and one line on stderr.
+// Would catch: a hidden window still drawing, so the show runs on unseen (and
+// uses the processor), or one that never resumes. The title brightens by
+// 0.0025 a frame, so its brightest red tells how far the show got.
+TEST_F(X11Host, WindowUnmappedOrCoveredPausesTheShowAndResumesWhereItStopped)
+{
+    for (const bool unmap : {true, false}) {
+        SCOPED_TRACE(unmap ? "unmapped" : "covered");
+        Child saver(Saver({"--window", "--fps", "100"}));
+        const Window window = findSaverWindow();
+        ASSERT_NE(window, 0u);
+        const auto titleRed = [&] {
+            const Image image = grab(window);
+            int red = 0;
+            for (int y = 0; y < image.height; ++y)
+                for (int x = 0; x < image.width; ++x)
+                    red = std::max(red, static_cast<int>((image.at(x, y) >> 16) & 255));
+            return red;
+        };
+        int before = 0;
+        ASSERT_TRUE(WaitUntil([&] { return (before = titleRed()) >= 40; }));
+        const Window cover = XCreateSimpleWindow(display, root, 0, 0, 1024, 768, 0, 0, 0);
+        unmap ? XUnmapWindow(display, window) : XMapRaised(display, cover);
+        XSync(display, False);
+        Pause(3000); // 300 frames, were it drawing: the title would be at full brightness
+        unmap ? XMapWindow(display, window) : XUnmapWindow(display, cover);
+        XSync(display, False);
+        int after = 0;
+        ASSERT_TRUE(WaitUntil([&] { return (after = titleRed()) > 0; })) << "no frame after the show came back";
+        EXPECT_LT(after - before, 40) << "the show ran on while hidden";
+        XDestroyWindow(display, cover);
+    }
+}
+
 TEST_F(X11Host, BadCommandLinesAndMissingDisplaysGiveTheirStatusAndOneLine)
 {
     const struct {

@@ -1,0 +1,188 @@
+#include "host/monitors/monitor_presenter.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "render/gl.h"
+#include "scene/view_projection.h"
+
+namespace {
+int PowerOfTwoAtLeast(int n)
+{
+    long long side = 1;
+    while (side < n)
+        side *= 2;
+    return side > 0x40000000LL ? 0x40000000 : static_cast<int>(side);
+}
+
+// A copy at the source's own size needs no texture.
+bool SameSize(const MonitorCopy& copy)
+{
+    return copy.shown.width == copy.areaRight - copy.areaLeft && copy.shown.height == copy.areaBottom - copy.areaTop;
+}
+
+// Errors the scene left behind must not be taken for the texture's.
+void DrainGlErrors()
+{
+    for (int i = 0; i < 32 && glGetError() != GL_NO_ERROR; ++i) {
+    }
+}
+} // namespace
+
+void MonitorPresenter::fit(const MonitorLayout& newLayout, int largestTexture)
+{
+    layout = newLayout;
+    const PixelRect& source = layout.getSource();
+    glViewport(source.x, layout.getWindowHeight() - source.y - source.height, source.width, source.height);
+    SetViewProjection(source.width, source.height);
+
+    const std::vector<MonitorCopy>& copies = layout.getCopies();
+    if (std::all_of(copies.begin(), copies.end(), SameSize)) {
+        release();
+        return;
+    }
+    const PixelRect& capture = layout.getCapture();
+    const int width = PowerOfTwoAtLeast(capture.width);
+    const int height = PowerOfTwoAtLeast(capture.height);
+    GLint limit = 0;
+    glGetIntegerv(GL_MAX_TEXTURE_SIZE, &limit);
+    if (largestTexture > 0 && largestTexture < limit)
+        limit = largestTexture;
+    if (width > limit || height > limit) {
+        release();
+        return;
+    }
+    if (texture != 0 && width == textureWidth && height == textureHeight)
+        return;
+
+    glPushAttrib(GL_TEXTURE_BIT);
+    if (texture == 0)
+        glGenTextures(1, &texture);
+    glBindTexture(GL_TEXTURE_2D, texture);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP);
+    DrainGlErrors();
+    // No pixels: every frame copies its own in before any is read.
+    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGB, width, height, 0, GL_RGB, GL_UNSIGNED_BYTE, nullptr);
+    const bool made = glGetError() == GL_NO_ERROR;
+    glPopAttrib();
+    if (!made) {
+        release();
+        return;
+    }
+    textureWidth = width;
+    textureHeight = height;
+}
+
+void MonitorPresenter::present() const
+{
+    if (layout.getCopies().empty())
+        return;
+    const int width = layout.getWindowWidth();
+    const int height = layout.getWindowHeight();
+    glPushAttrib(GL_ENABLE_BIT | GL_VIEWPORT_BIT | GL_TEXTURE_BIT | GL_PIXEL_MODE_BIT | GL_SCISSOR_BIT
+                 | GL_CURRENT_BIT);
+    glViewport(0, 0, width, height);
+    glMatrixMode(GL_PROJECTION);
+    glPushMatrix();
+    glLoadIdentity();
+    // Window pixels, y down, as the layout counts them.
+    glOrtho(0.0, width, height, 0.0, -1.0, 1.0);
+    glMatrixMode(GL_MODELVIEW);
+    glPushMatrix();
+    glLoadIdentity();
+    glDisable(GL_DEPTH_TEST);
+    glDisable(GL_STENCIL_TEST);
+    glDisable(GL_LIGHTING);
+    glDisable(GL_BLEND);
+
+    if (texture != 0) {
+        const PixelRect& capture = layout.getCapture();
+        glBindTexture(GL_TEXTURE_2D, texture);
+        glCopyTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, capture.x, height - capture.y - capture.height, capture.width,
+                            capture.height);
+        glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_REPLACE);
+    }
+    for (const MonitorCopy& copy : layout.getCopies()) {
+        if (texture != 0 && !SameSize(copy))
+            drawFromTexture(copy);
+        else
+            copyPixels(copy);
+    }
+
+    glPopMatrix();
+    glMatrixMode(GL_PROJECTION);
+    glPopMatrix();
+    glMatrixMode(GL_MODELVIEW);
+    glPopAttrib();
+}
+
+void MonitorPresenter::drawFromTexture(const MonitorCopy& copy) const
+{
+    const PixelRect& capture = layout.getCapture();
+    // Texel columns count from the capture's left edge, rows up from its bottom edge.
+    const int captureBottom = capture.y + capture.height;
+    double left = copy.areaLeft - capture.x;
+    double right = copy.areaRight - capture.x;
+    double top = captureBottom - copy.areaTop;
+    double bottom = captureBottom - copy.areaBottom;
+    // Enlarged, the outermost pixels would blend in texels beyond the
+    // captured part, which hold nothing: stay half a texel inside.
+    if (copy.shown.height > capture.height) {
+        left += 0.5;
+        right -= 0.5;
+        top -= 0.5;
+        bottom += 0.5;
+    }
+    const double u0 = left / textureWidth;
+    const double u1 = right / textureWidth;
+    const double v0 = top / textureHeight;
+    const double v1 = bottom / textureHeight;
+    const PixelRect& to = copy.shown;
+    glDisable(GL_SCISSOR_TEST);
+    glEnable(GL_TEXTURE_2D);
+    glBegin(GL_QUADS);
+    glTexCoord2d(u0, v0);
+    glVertex2i(to.x, to.y);
+    glTexCoord2d(u1, v0);
+    glVertex2i(to.x + to.width, to.y);
+    glTexCoord2d(u1, v1);
+    glVertex2i(to.x + to.width, to.y + to.height);
+    glTexCoord2d(u0, v1);
+    glVertex2i(to.x, to.y + to.height);
+    glEnd();
+}
+
+void MonitorPresenter::copyPixels(const MonitorCopy& copy) const
+{
+    const int width = layout.getWindowWidth();
+    const int height = layout.getWindowHeight();
+    const PixelRect& source = layout.getSource();
+    const PixelRect& to = copy.shown;
+    const double zoom = to.height / (copy.areaBottom - copy.areaTop);
+    const int left = static_cast<int>(std::floor(copy.areaLeft));
+    const int right = static_cast<int>(std::ceil(copy.areaRight));
+    glDisable(GL_TEXTURE_2D);
+    // Whole source pixels are copied; the scissor trims the part of the
+    // first and last column that lies outside the view.
+    glEnable(GL_SCISSOR_TEST);
+    glScissor(to.x, height - to.y - to.height, to.width, to.height);
+    glPixelZoom(static_cast<GLfloat>(zoom), static_cast<GLfloat>(zoom));
+    // A raster position must start inside the window; a bitmap of no
+    // pixels then moves it to the copy's lower-left corner, wherever that is.
+    glRasterPos2d(width / 2.0, height / 2.0);
+    glBitmap(0, 0, 0.0f, 0.0f, static_cast<GLfloat>(to.x + (left - copy.areaLeft) * zoom - width / 2.0),
+             static_cast<GLfloat>(height / 2.0 - (to.y + to.height)), nullptr);
+    glCopyPixels(left, height - source.y - source.height, right - left, source.height, GL_COLOR);
+}
+
+void MonitorPresenter::release()
+{
+    if (texture != 0)
+        glDeleteTextures(1, &texture);
+    texture = 0;
+    textureWidth = 0;
+    textureHeight = 0;
+}
