@@ -1,4 +1,5 @@
 #include "resources/bmp_reader.h"
+#include "resources/little_endian.h"
 
 #include <cstdint>
 
@@ -9,15 +10,7 @@ constexpr std::uint32_t kInfoHeaderSize = 40;
 // computed from it fits in 64 bits.
 constexpr std::int32_t kMaxSide = 16384;
 
-std::uint32_t u16(const unsigned char* p) { return p[0] | (p[1] << 8); }
-
-std::uint32_t u32(const unsigned char* p)
-{
-    return std::uint32_t(p[0]) | (std::uint32_t(p[1]) << 8) | (std::uint32_t(p[2]) << 16) |
-           (std::uint32_t(p[3]) << 24);
-}
-
-std::int32_t i32(const unsigned char* p) { return static_cast<std::int32_t>(u32(p)); }
+std::int32_t i32(const unsigned char* p) { return static_cast<std::int32_t>(ReadU32(p)); }
 } // namespace
 
 bool ReadBmp(const unsigned char* data, std::size_t size, BmpImage& image)
@@ -26,14 +19,14 @@ bool ReadBmp(const unsigned char* data, std::size_t size, BmpImage& image)
         return false;
     if (data[0] != 'B' || data[1] != 'M')
         return false;
-    const std::uint64_t offset = u32(data + 10);
+    const std::uint64_t offset = ReadU32(data + 10);
     const unsigned char* info = data + kFileHeaderSize;
-    const std::uint32_t infoSize = u32(info);
+    const std::uint32_t infoSize = ReadU32(info);
     const std::int32_t width = i32(info + 4);
     const std::int32_t height = i32(info + 8); // negative would mean top-down rows
-    const std::uint32_t planes = u16(info + 12);
-    const std::uint32_t bitsPerPixel = u16(info + 14);
-    const std::uint32_t compression = u32(info + 16);
+    const std::uint32_t planes = ReadU16(info + 12);
+    const std::uint32_t bitsPerPixel = ReadU16(info + 14);
+    const std::uint32_t compression = ReadU32(info + 16);
     if (infoSize < kInfoHeaderSize || planes != 1 || bitsPerPixel != 24 || compression != 0)
         return false;
     if (width <= 0 || height <= 0 || width > kMaxSide || height > kMaxSide)

@@ -44,7 +44,7 @@ first_failure() {
     local display=()
     case $run in win32*) display=(xvfb-run -a -s "-screen 0 1024x768x24") ;; esac
     if ! (cd "$src" && "${display[@]}" ctest --test-dir "build/${run%% *}" -R "${run#* }" \
-            --stop-on-failure --output-on-failure --timeout 300) >>"$log" 2>&1; then
+            --stop-on-failure --output-on-failure --timeout 600) >>"$log" 2>&1; then
       sed -n -E 's/^[[:space:]]*[0-9]+ - ([^ ]+) .*/\1/p' "$log" | head -n 1 | grep . || echo "(ctest failed)"
       return
     fi

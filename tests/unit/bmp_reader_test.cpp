@@ -4,22 +4,9 @@
 #include <vector>
 
 #include "resources/bmp_reader.h"
+#include "tests/unit/header_field.h"
 
 namespace {
-// A header field: `bytes` (2 or 4) little-endian bytes at `at`.
-struct Field {
-    const char* what;
-    std::size_t at;
-    int bytes;
-    std::uint32_t value;
-};
-
-void Put(std::vector<unsigned char>& b, const Field& f)
-{
-    for (int i = 0; i < f.bytes; ++i)
-        b[f.at + i] = (f.value >> (8 * i)) & 0xff;
-}
-
 // A well-formed 24-bit bottom-up BMP of 3 x 2 pixels: rows of 9 bytes padded to 12.
 std::vector<unsigned char> ValidBmp()
 {

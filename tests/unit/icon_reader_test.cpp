@@ -5,22 +5,9 @@
 
 #include "resources/icon_data.h"
 #include "resources/icon_reader.h"
+#include "tests/unit/header_field.h"
 
 namespace {
-// A header field: `bytes` little-endian bytes at `at`.
-struct Field {
-    const char* what;
-    std::size_t at;
-    int bytes;
-    std::uint32_t value;
-};
-
-void Put(std::vector<unsigned char>& b, const Field& f)
-{
-    for (int i = 0; i < f.bytes; ++i)
-        b[f.at + i] = (f.value >> (8 * i)) & 0xff;
-}
-
 // An icon file with one 2 x 2 32-bit picture. Stored bottom row first as
 // blue, green, red, alpha: red, green (bottom), blue, half-clear white (top).
 std::vector<unsigned char> TinyIcon()
