@@ -25,8 +25,11 @@ mkdir -p "$work/src" "$work/logs"
 src=$work/src
 
 # The working tree as it is, tracked and untracked files alike; tar keeps the
-# times, so an unchanged file is not rebuilt in a kept copy.
-git -C "$root" ls-files -z -co --exclude-standard | (cd "$root" && tar --null -T - -cf -) | tar -C "$src" -xf -
+# times, so an unchanged file is not rebuilt in a kept copy. A file a
+# previous run put back after its fault is newer than the tree's and stays,
+# so that it is built again instead of keeping the faulted object.
+git -C "$root" ls-files -z -co --exclude-standard | (cd "$root" && tar --null -T - -cf -) |
+  tar -C "$src" --keep-newer-files -xf - 2>/dev/null
 
 mapfile -t runs < <(sed -n 's/^# run: //p' "$table")
 build() {
