@@ -71,6 +71,11 @@ await() {
   return 1
 }
 
+# The prefix is made before the first desktop is laid out and its server has
+# ended, so the saver's own start reads the monitors afresh: a first start
+# that also makes the prefix could keep the display it saw while booting.
+[ "$kind" != wine ] || bash "$here/../win32/wine-run.sh" 64 --boot
+
 failed=0
 for row in "${layouts[@]}"; do
   read -r name mode first second changes <<<"$row"
