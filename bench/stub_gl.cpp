@@ -88,6 +88,26 @@ GLuint GLAPIENTRY glGenLists(GLsizei range)
     return first;
 }
 
+void GLAPIENTRY glDisableClientState(GLenum) { ++Calls; }
+void GLAPIENTRY glDrawArrays(GLenum, GLint, GLsizei) { ++Calls; }
+void GLAPIENTRY glEnableClientState(GLenum) { ++Calls; }
+GLenum GLAPIENTRY glGetError()
+{
+    ++Calls;
+    return GL_NO_ERROR;
+}
+void GLAPIENTRY glOrtho(GLdouble, GLdouble, GLdouble, GLdouble, GLdouble, GLdouble) { ++Calls; }
+void GLAPIENTRY glPopAttrib() { ++Calls; }
+void GLAPIENTRY glPopClientAttrib() { ++Calls; }
+void GLAPIENTRY glPushAttrib(GLbitfield) { ++Calls; }
+void GLAPIENTRY glPushClientAttrib(GLbitfield) { ++Calls; }
+void GLAPIENTRY glTexCoordPointer(GLint, GLenum, GLsizei, const GLvoid*) { ++Calls; }
+void GLAPIENTRY glTexSubImage2D(GLenum, GLint, GLint, GLint, GLsizei, GLsizei, GLenum, GLenum, const GLvoid*)
+{
+    ++Calls;
+}
+void GLAPIENTRY glVertexPointer(GLint, GLenum, GLsizei, const GLvoid*) { ++Calls; }
+
 void GLAPIENTRY glGenTextures(GLsizei n, GLuint* textures)
 {
     ++Calls;

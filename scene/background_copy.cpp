@@ -4,6 +4,7 @@
 
 #include "render/draw_switches.h"
 #include "render/gl.h"
+#include "render/lit_run_copy.h"
 #include "scene/scene_objects.h"
 
 namespace {
@@ -14,6 +15,9 @@ struct BackgroundCopy {
     unsigned int texture = 0;
     float alpha = 0.0f;
     std::vector<unsigned char> rgba;
+    // The copy's lit blocks as textures; without them, the pixels go back whole.
+    LitRunCopy lit;
+    bool litKept = false;
 };
 BackgroundCopy Copy;
 
@@ -34,6 +38,7 @@ void makeCopy(const GLint* viewport)
     Copy.rgba.resize(static_cast<std::size_t>(width) * static_cast<std::size_t>(height) * 4);
     if (!Copy.rgba.empty())
         glReadPixels(viewport[0], viewport[1], width, height, GL_RGBA, GL_UNSIGNED_BYTE, Copy.rgba.data());
+    Copy.litKept = !Copy.rgba.empty() && Copy.lit.take(Copy.rgba.data(), width, height);
     for (int i = 0; i < 4; ++i)
         Copy.viewport[i] = viewport[i];
     Copy.texture = BackgroundSprite.getTexture();
@@ -43,6 +48,11 @@ void makeCopy(const GLint* viewport)
 
 void putCopyBack()
 {
+    if (Copy.litKept) {
+        SetDrawSwitches(DrawBlend::Unblended, kWhite, 1.0f);
+        Copy.lit.draw();
+        return;
+    }
     SetDrawSwitches(DrawBlend::Unblended);
     // A pixel rectangle would otherwise be textured at the raster position.
     glDisable(GL_TEXTURE_2D);
@@ -76,6 +86,9 @@ void DrawSteadyBackground()
 void ResetBackgroundCopy(int width, int height)
 {
     Copy.made = false;
+    Copy.litKept = false;
+    Copy.lit.forget();
+    Copy.lit.reserve(width, height);
     if (width > 0 && height > 0)
         Copy.rgba.reserve(static_cast<std::size_t>(width) * static_cast<std::size_t>(height) * 4);
 }
