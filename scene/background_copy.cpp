@@ -15,7 +15,8 @@ struct BackgroundCopy {
     unsigned int texture = 0;
     float alpha = 0.0f;
     std::vector<unsigned char> rgba;
-    // The copy's lit blocks as textures; without them, the pixels go back whole.
+    // The copy's lit runs as textures, where they are cheaper to draw than
+    // the whole picture; without them, the pixels go back whole.
     LitRunCopy lit;
     bool litKept = false;
 };

@@ -4,8 +4,9 @@
 // of it moves or fades there. Its first frame draws the sprite over the
 // cleared frame and keeps a copy of the view; later frames put the copy back
 // pixel for pixel, which spares a software renderer filtering the picture
-// again. A new viewport, or a change to the sprite's texture or alpha, draws
-// and copies afresh. Needs the cleared frame, as the sprite does; leaves the
+// again; only its lit runs (render/lit_run_copy.h) where that costs less.
+// A new viewport, or a change to the sprite's texture or alpha, draws and
+// copies afresh. Needs the cleared frame, as the sprite does; leaves the
 // blend, depth test and lighting off.
 void DrawSteadyBackground();
 
