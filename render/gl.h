@@ -7,3 +7,11 @@
 #ifndef GL_BGR_EXT
 #define GL_BGR_EXT 0x80E0
 #endif
+
+// Drops the errors earlier calls left, so that the next glGetError speaks
+// only of the calls after it (a bounded loop: a lost context repeats its error).
+inline void DrainGlErrors()
+{
+    for (int i = 0; i < 32 && glGetError() != GL_NO_ERROR; ++i) {
+    }
+}

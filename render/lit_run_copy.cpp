@@ -17,13 +17,6 @@ const long long kQuadCost = 200;
 int tilesAlong(int pixels) { return (pixels + kTile - 1) / kTile; }
 
 long long quadBudget(int width, int height) { return static_cast<long long>(width) * height / kQuadCost; }
-
-// Drops errors that are not ours, so the next check sees only the texture's.
-void drainGlErrors()
-{
-    for (int i = 0; i < 32 && glGetError() != GL_NO_ERROR; ++i) {
-    }
-}
 } // namespace
 
 void LitRunCopy::reserve(int viewWidth, int viewHeight)
@@ -113,7 +106,7 @@ bool LitRunCopy::upload(GLuint texture, const unsigned char* rgba, int x0, int y
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP);
-    drainGlErrors();
+    DrainGlErrors();
     glTexImage2D(GL_TEXTURE_2D, 0, GL_RGB8, kTile, kTile, 0, GL_RGBA, GL_UNSIGNED_BYTE, nullptr);
     glPushClientAttrib(GL_CLIENT_PIXEL_STORE_BIT);
     glPixelStorei(GL_UNPACK_ALIGNMENT, 4);

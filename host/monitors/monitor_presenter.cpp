@@ -20,13 +20,6 @@ bool SameSize(const MonitorCopy& copy)
 {
     return copy.shown.width == copy.areaRight - copy.areaLeft && copy.shown.height == copy.areaBottom - copy.areaTop;
 }
-
-// Errors the scene left behind must not be taken for the texture's.
-void DrainGlErrors()
-{
-    for (int i = 0; i < 32 && glGetError() != GL_NO_ERROR; ++i) {
-    }
-}
 } // namespace
 
 void MonitorPresenter::fit(const MonitorLayout& newLayout, int largestTexture)
