@@ -1,8 +1,10 @@
 cmake_minimum_required(VERSION 3.25)
 # Reads a built .scr: the right PE kind, the two hooks exported by their plain
-# names, imports from system DLLs only, and the resources the system and the
-# saver look up, every resource in English (United States).
-#   cmake -DOBJDUMP=... -DWINDRES=... -DSCR=... -DKIND=PE32|PE32+ -P pe_check.cmake
+# names, imports from system DLLs only, each of them one that the oldest
+# Windows for the build has (FAMILY, windows_family_imports.txt) and a
+# subsystem version they accept, and the resources the system and the saver
+# look up, every resource in English (United States).
+#   cmake -DOBJDUMP=... -DWINDRES=... -DSCR=... -DKIND=PE32|PE32+ -DFAMILY=... -P pe_check.cmake
 execute_process(COMMAND "${OBJDUMP}" -p "${SCR}" OUTPUT_VARIABLE headers COMMAND_ERROR_IS_FATAL ANY)
 execute_process(COMMAND "${WINDRES}" -i "${SCR}" -O rc OUTPUT_VARIABLE resources COMMAND_ERROR_IS_FATAL ANY)
 set(errors "")
@@ -22,6 +24,54 @@ foreach(dll IN LISTS imports)
     string(APPEND errors "${dll}: not a system DLL\n")
   endif()
 endforeach()
+# Windows 95 and NT 4.0 refuse an image that asks for a newer subsystem.
+string(REGEX MATCH "\nMajorSubsystemVersion\t+([0-9]+)" subsystem "${headers}")
+if(KIND STREQUAL PE32 AND NOT CMAKE_MATCH_1 LESS_EQUAL 4)
+  string(APPEND errors "subsystem version ${CMAKE_MATCH_1}: Windows 95 and NT 4.0 will not load it\n")
+endif()
+# Every import, function by function, against the table of the family.
+file(STRINGS "${FAMILY}" family REGEX "^[^#]")
+set(family_rows "")
+foreach(row IN LISTS family)
+  string(REGEX REPLACE " *\\| *" ";" fields "${row}")
+  list(GET fields 0 function)
+  list(GET fields 1 module)
+  list(GET fields 2 win95)
+  list(GET fields 3 nt4)
+  string(STRIP "${function}" function)
+  string(REPLACE "*" "DLL" function "${function}")
+  set("row_${module}_${function}" "${win95};${nt4}")
+endforeach()
+string(REPLACE "\n" ";" header_lines "${headers}")
+set(module "")
+set(unsettled "")
+set(stubs "")
+foreach(line IN LISTS header_lines)
+  if(line MATCHES "^\tDLL Name: (.+)$")
+    string(TOLOWER "${CMAKE_MATCH_1}" module)
+    set(function "DLL")
+  elseif(module AND line MATCHES "^\t[0-9a-f]+\t *[0-9]+  ([A-Za-z0-9_@?$]+)$")
+    set(function "${CMAKE_MATCH_1}")
+  elseif(NOT line MATCHES "^\t")
+    set(module "")
+    continue()
+  else()
+    continue()
+  endif()
+  set(key "row_${module}_${function}")
+  if(NOT DEFINED "${key}")
+    string(APPEND errors "${module} ${function}: not in ${FAMILY}; look up which Windows has it\n")
+    continue()
+  endif()
+  set(support "${${key}}")
+  if(support MATCHES "(^|;)no$|^no;" OR (KIND STREQUAL PE32 AND support MATCHES "x64"))
+    string(APPEND errors "${module} ${function}: Windows 95 or NT 4.0 lacks it (${support}), so the .scr would not load there\n")
+  elseif(support MATCHES "\\?")
+    list(APPEND unsettled "${function}")
+  elseif(support MATCHES "stub")
+    list(APPEND stubs "${function}")
+  endif()
+endforeach()
 # The pictures, the about box, the description, the icon group, the version, the manifest.
 foreach(wanted "109 2 " "110 2 " "111 2 " "112 2 " "116 2 " "117 2 " "118 2 " "2003 DIALOG "
                "  1, \"Quorvelin-Saver\"" "106 14 " "1 VERSIONINFO" "1 24 ")
@@ -39,3 +89,4 @@ if(errors)
   message(FATAL_ERROR "${SCR}:\n${errors}")
 endif()
 message(STATUS "${SCR}: ${KIND}, imports ${imports}")
+message(STATUS "every import in the family's table; stubs on Windows 95: ${stubs}; not settled: ${unsettled}")
