@@ -1,7 +1,7 @@
 cmake_minimum_required(VERSION 3.25)
 # Reads a built .scr: the right PE kind, the two hooks exported by their plain
 # names, imports from system DLLs only, each of them one that the oldest
-# Windows for the build has (FAMILY, windows_family_imports.txt) and a
+# Windows for the build has (FAMILY, docs/windows-family.md) and a
 # subsystem version they accept, and the resources the system and the saver
 # look up, every resource in English (United States).
 #   cmake -DOBJDUMP=... -DWINDRES=... -DSCR=... -DKIND=PE32|PE32+ -DFAMILY=... -P pe_check.cmake
@@ -30,17 +30,11 @@ if(KIND STREQUAL PE32 AND NOT CMAKE_MATCH_1 LESS_EQUAL 4)
   string(APPEND errors "subsystem version ${CMAKE_MATCH_1}: Windows 95 and NT 4.0 will not load it\n")
 endif()
 # Every import, function by function, against the table of the family.
-file(STRINGS "${FAMILY}" family REGEX "^[^#]")
-set(family_rows "")
+file(STRINGS "${FAMILY}" family REGEX "^\\| [^|]+ \\| [a-z0-9]+\\.dll \\|")
 foreach(row IN LISTS family)
-  string(REGEX REPLACE " *\\| *" ";" fields "${row}")
-  list(GET fields 0 function)
-  list(GET fields 1 module)
-  list(GET fields 2 win95)
-  list(GET fields 3 nt4)
-  string(STRIP "${function}" function)
-  string(REPLACE "*" "DLL" function "${function}")
-  set("row_${module}_${function}" "${win95};${nt4}")
+  string(REGEX MATCH "^\\| `?([^ `]+)`? \\| ([^ ]+) \\| ([^ ]+) \\| ([^ ]+) \\|" fields "${row}")
+  string(REPLACE "*" "DLL" function "${CMAKE_MATCH_1}")
+  set("row_${CMAKE_MATCH_2}_${function}" "${CMAKE_MATCH_3};${CMAKE_MATCH_4}")
 endforeach()
 string(REPLACE "\n" ";" header_lines "${headers}")
 set(module "")
