@@ -31,10 +31,13 @@ run:
 
 # Plays the product, the 32-bit .scr, full screen (/s) under 32-bit Wine on the
 # current DISPLAY, in its build's own Wine prefix; WINE_BITS=64 plays the 64-bit
-# twin under wine64. Any key, click or mouse movement ends it.
+# twin under wine64. Any key, click or mouse movement ends it. Where the kernel
+# runs no 32-bit programs it says so before installing or building anything.
 WINE_BITS ?= 32
 WINE_PRESET = $(if $(filter 64,$(WINE_BITS)),win32-x86_64,win32-i686)
 run-wine:
+	@if [ "$(WINE_BITS)" != 64 ]; then reason=$$(bash tests/win32/wine-run.sh 32 --check 2>/dev/null) || \
+	  { [ $$? -ne 77 ] || { echo "make run-wine: nothing built or played: $${reason#wine-run.sh: skipped: }"; exit 1; }; }; fi
 	$(DEPS) build windows wine $(if $(filter 64,$(WINE_BITS)),,wine32)
 	@cmake --preset $(WINE_PRESET) >/dev/null
 	@cmake --build --preset $(WINE_PRESET)

@@ -15,13 +15,17 @@ render_offscreen() {
   cp out/sheet/sheet.png out/sheet.png
 
   # 120 frames of the steady state, from frame 2400 on (the streams are well
-  # under way by then), at about 33 frames a second.
-  local gif_frames
+  # under way by then), at about 33 frames a second. Its frames are only the
+  # GIF's makings: they go once it is made.
+  local gif_frames gif_dir
   gif_frames=$(seq -s, 2400 2519)
-  "$player" --size 320x240 --frames "$gif_frames" --out out/gif --seed 1
-  convert -delay 3 -loop 0 out/gif/frame-*.png out/show.gif
+  gif_dir=$(mktemp -d)
+  # shellcheck disable=SC2064 # the folder's name now: the local is gone by the exit
+  trap "rm -rf '$gif_dir'" EXIT
+  "$player" --size 320x240 --frames "$gif_frames" --out "$gif_dir" --seed 1
+  convert -delay 3 -loop 0 "$gif_dir"/frame-*.png out/show.gif
 
-  echo "make run: contact sheet out/sheet.png (frames $sheet_frames; each frame in out/sheet/)"
+  echo "make run: contact sheet out/sheet.png (frames $sheet_frames; each at 640x480 in out/sheet/)"
   echo "make run: animation out/show.gif (frames 2400 to 2519 of the steady state)"
 }
 

@@ -133,7 +133,7 @@ bool ParsePlayerOptions(int argc, const char* const* argv, PlayerOptions& option
         } else {
             long long seed = 0;
             if (!parseNumber(value, 0, 4294967295LL, seed)) {
-                error = "--seed wants a whole number, not '" + value + "'";
+                error = "--seed wants a whole number 0..4294967295, not '" + value + "'";
                 return false;
             }
             options.reseed = true;

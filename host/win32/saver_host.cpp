@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "host/win32/command_line.h"
+#include "host/win32/export_lookup.h"
 #include "resources/resource_ids.h"
 
 namespace {
@@ -71,17 +72,19 @@ void PostClose(HWND window) { PostMessageA(window, WM_CLOSE, 0, 0); }
 // After a display change the window covers the new virtual screen: the
 // bounding box of every monitor as the system now counts them (the screen
 // device context's clip box may still be the old desktop's at this moment).
+// Windows 95 and NT 4.0 know no virtual screen and answer 0 for its size:
+// there the one screen is the desktop.
 void FitToVirtualScreen(HWND window)
 {
-    SetWindowPos(window, HWND_TOPMOST, GetSystemMetrics(SM_XVIRTUALSCREEN), GetSystemMetrics(SM_YVIRTUALSCREEN),
-                 GetSystemMetrics(SM_CXVIRTUALSCREEN), GetSystemMetrics(SM_CYVIRTUALSCREEN), SWP_NOACTIVATE);
-}
-
-template <typename Proc>
-Proc LookUp(HMODULE module, const char* name)
-{
-    // The platform hands out exports as a generic function address.
-    return reinterpret_cast<Proc>(reinterpret_cast<void*>(GetProcAddress(module, name)));
+    int width = GetSystemMetrics(SM_CXVIRTUALSCREEN);
+    int height = GetSystemMetrics(SM_CYVIRTUALSCREEN);
+    if (width <= 0 || height <= 0) {
+        SetWindowPos(window, HWND_TOPMOST, 0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN),
+                     SWP_NOACTIVATE);
+        return;
+    }
+    SetWindowPos(window, HWND_TOPMOST, GetSystemMetrics(SM_XVIRTUALSCREEN), GetSystemMetrics(SM_YVIRTUALSCREEN), width,
+                 height, SWP_NOACTIVATE);
 }
 
 // System modules are loaded by full path from the system directory: a module

@@ -1,6 +1,10 @@
 #include "host/win32/window_monitors.h"
 
+#include "host/win32/export_lookup.h"
+
 namespace {
+using EnumMonitorsProc = BOOL(WINAPI*)(HDC, LPCRECT, MONITORENUMPROC, LPARAM);
+
 BOOL CALLBACK AddMonitor(HMONITOR, HDC, LPRECT bounds, LPARAM list)
 {
     reinterpret_cast<std::vector<PixelRect>*>(list)->push_back(
@@ -12,7 +16,11 @@ BOOL CALLBACK AddMonitor(HMONITOR, HDC, LPRECT bounds, LPARAM list)
 std::vector<PixelRect> MonitorsOfWindow(HWND window)
 {
     std::vector<PixelRect> monitors;
-    EnumDisplayMonitors(nullptr, nullptr, AddMonitor, reinterpret_cast<LPARAM>(&monitors));
+    auto enumerate = LookUp<EnumMonitorsProc>(GetModuleHandleA("USER32.DLL"), "EnumDisplayMonitors");
+    // Windows 95 and NT 4.0 have no monitor enumeration.
+    if (enumerate == nullptr)
+        return monitors;
+    enumerate(nullptr, nullptr, AddMonitor, reinterpret_cast<LPARAM>(&monitors));
     POINT origin = {0, 0};
     ClientToScreen(window, &origin);
     for (PixelRect& monitor : monitors) {

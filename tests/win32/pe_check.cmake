@@ -1,8 +1,10 @@
 cmake_minimum_required(VERSION 3.25)
 # Reads a built .scr: the right PE kind, the two hooks exported by their plain
-# names, imports from system DLLs only, and the resources the system and the
-# saver look up, every resource in English (United States).
-#   cmake -DOBJDUMP=... -DWINDRES=... -DSCR=... -DKIND=PE32|PE32+ -P pe_check.cmake
+# names, imports from system DLLs only, each of them one that the oldest
+# Windows for the build has (FAMILY, docs/windows-family.md) and a
+# subsystem version they accept, and the resources the system and the saver
+# look up, every resource in English (United States).
+#   cmake -DOBJDUMP=... -DWINDRES=... -DSCR=... -DKIND=PE32|PE32+ -DFAMILY=... -P pe_check.cmake
 execute_process(COMMAND "${OBJDUMP}" -p "${SCR}" OUTPUT_VARIABLE headers COMMAND_ERROR_IS_FATAL ANY)
 execute_process(COMMAND "${WINDRES}" -i "${SCR}" -O rc OUTPUT_VARIABLE resources COMMAND_ERROR_IS_FATAL ANY)
 set(errors "")
@@ -22,6 +24,53 @@ foreach(dll IN LISTS imports)
     string(APPEND errors "${dll}: not a system DLL\n")
   endif()
 endforeach()
+# Windows 95 and NT 4.0 refuse an image that asks for a newer subsystem.
+string(REGEX MATCH "\nMajorSubsystemVersion\t+([0-9]+)" subsystem "${headers}")
+if(KIND STREQUAL PE32 AND NOT CMAKE_MATCH_1 LESS_EQUAL 4)
+  string(APPEND errors "subsystem version ${CMAKE_MATCH_1}: Windows 95 and NT 4.0 will not load it\n")
+endif()
+# Every import, function by function, against the table of the family.
+file(STRINGS "${FAMILY}" family REGEX "^\\| [^|]+ \\| [a-z0-9]+\\.dll \\|")
+foreach(row IN LISTS family)
+  string(REGEX MATCH "^\\| `?([^ `]+)`? \\| ([^ ]+) \\| ([^ ]+) \\| ([^ ]+) \\|" fields "${row}")
+  string(REPLACE "*" "DLL" function "${CMAKE_MATCH_1}")
+  set("row_${CMAKE_MATCH_2}_${function}" "${CMAKE_MATCH_3};${CMAKE_MATCH_4}")
+endforeach()
+string(REPLACE "\n" ";" header_lines "${headers}")
+set(module "")
+set(unsettled "")
+set(stubs "")
+set(checked 0)
+foreach(line IN LISTS header_lines)
+  if(line MATCHES "^\tDLL Name: (.+)$")
+    string(TOLOWER "${CMAKE_MATCH_1}" module)
+    set(function "DLL")
+  elseif(module AND line MATCHES "^\t[0-9a-f]+\t *[0-9]+  ([A-Za-z0-9_@?$]+)$")
+    set(function "${CMAKE_MATCH_1}")
+  elseif(NOT line MATCHES "^\t")
+    set(module "")
+    continue()
+  else()
+    continue()
+  endif()
+  math(EXPR checked "${checked} + 1")
+  set(key "row_${module}_${function}")
+  if(NOT DEFINED "${key}")
+    string(APPEND errors "${module} ${function}: not in ${FAMILY}; look up which Windows has it\n")
+    continue()
+  endif()
+  set(support "${${key}}")
+  if(support MATCHES "(^|;)no$|^no;" OR (KIND STREQUAL PE32 AND support MATCHES "x64"))
+    string(APPEND errors "${module} ${function}: Windows 95 or NT 4.0 lacks it (${support}), so the .scr would not load there\n")
+  elseif(support MATCHES "\\?")
+    list(APPEND unsettled "${function}")
+  elseif(support MATCHES "stub")
+    list(APPEND stubs "${function}")
+  endif()
+endforeach()
+if(checked LESS 100)
+  string(APPEND errors "only ${checked} imports read: objdump's import listing has changed its form\n")
+endif()
 # The pictures, the about box, the description, the icon group, the version, the manifest.
 foreach(wanted "109 2 " "110 2 " "111 2 " "112 2 " "116 2 " "117 2 " "118 2 " "2003 DIALOG "
                "  1, \"Quorvelin-Saver\"" "106 14 " "1 VERSIONINFO" "1 24 ")
@@ -39,3 +88,4 @@ if(errors)
   message(FATAL_ERROR "${SCR}:\n${errors}")
 endif()
 message(STATUS "${SCR}: ${KIND}, imports ${imports}")
+message(STATUS "${checked} imports, each in the family's table; stubs on Windows 95: ${stubs}; not settled: ${unsettled}")
