@@ -3,15 +3,8 @@
 #include "render/gl.h"
 
 namespace {
-// What the context holds, as far as the draws know: -1 unknown, else 0 or 1.
-struct HeldSwitches {
-    signed char blend;
-    signed char depthTest;
-    signed char lighting;
-    GLenum destination; // 0 unknown
-    GLint environment;  // the texture environment's mode; 0 unknown
-};
-HeldSwitches Held = {-1, -1, -1, 0, 0};
+// What the context holds, as far as the draws know.
+HeldDrawSwitches Held = {-1, -1, -1, 0, 0};
 
 void setSwitch(GLenum capability, signed char& held, bool on)
 {
@@ -70,3 +63,5 @@ void ForgetDrawSwitches()
 {
     Held = {-1, -1, -1, 0, 0};
 }
+
+HeldDrawSwitches DrawSwitchesHeld() { return Held; }

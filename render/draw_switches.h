@@ -24,3 +24,15 @@ void SetDrawSwitches(DrawBlend blend);
 // The same, then the current colour: the tint's red, green and blue with alpha.
 void SetDrawSwitches(DrawBlend blend, const Colour& tint, float alpha);
 void ForgetDrawSwitches();
+
+// What the switches' cache believes the context holds, for checking it
+// against OpenGL: each switch -1 unknown, else 0 or 1; the blend function's
+// destination factor and the texture environment's mode 0 unknown.
+struct HeldDrawSwitches {
+    signed char blend;
+    signed char depthTest;
+    signed char lighting;
+    unsigned int destination;
+    int environment;
+};
+HeldDrawSwitches DrawSwitchesHeld();

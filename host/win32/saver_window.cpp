@@ -3,6 +3,7 @@
 #include "host/monitors/monitor_presenter.h"
 #include "host/win32/saver_host.h"
 #include "host/win32/window_monitors.h"
+#include "scene/background_copy.h"
 #include "scene/render_frame.h"
 
 namespace {
@@ -85,7 +86,16 @@ extern "C" LRESULT WINAPI ScreenSaverProc(HWND window, UINT message, WPARAM wPar
     case WM_DISPLAYCHANGE:
         // The host fits the window to the new desktop first; the views follow
         // in the same context, and the show goes on where it was.
+        InvalidateBackgroundCopy();
         FitViews(window);
+        break;
+    case WM_MOVE:
+    case WM_PAINT:
+    case WM_SHOWWINDOW:
+        // Moved, uncovered (the preview's parent too) or shown again: without
+        // desktop composition the buffer's pixels under a cover were not the
+        // window's, so the background's copy is taken afresh.
+        InvalidateBackgroundCopy();
         break;
     case WM_DESTROY:
         Presenter.release();

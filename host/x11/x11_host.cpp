@@ -23,6 +23,7 @@
 #include "render/gl.h"
 #include "resources/icon_data.h"
 #include "resources/icon_reader.h"
+#include "scene/background_copy.h"
 #include "scene/render_frame.h"
 
 namespace {
@@ -298,8 +299,8 @@ int X11Host::adoptWindow(unsigned long id, bool isRoot)
     s.screen = XScreenNumberOfScreen(attributes.screen);
     s.width = attributes.width;
     s.height = attributes.height;
-    // Size changes and the window's end only: input stays with its owner.
-    XSelectInput(s.display, id, StructureNotifyMask);
+    // Size changes, exposes and the window's end only: input stays with its owner.
+    XSelectInput(s.display, id, StructureNotifyMask | ExposureMask | VisibilityChangeMask);
 
     XVisualInfo wanted{};
     wanted.visualid = XVisualIDFromVisual(attributes.visual);
@@ -353,13 +354,14 @@ int X11Host::makeOwnWindow()
     attributes.colormap = s.colormap;
     attributes.background_pixel = BlackPixel(s.display, s.screen);
     attributes.border_pixel = 0;
-    unsigned long mask = CWColormap | CWBackPixel | CWBorderPixel;
-    // A child selects no input, so clicks and keys reach the owner's window.
+    unsigned long mask = CWColormap | CWBackPixel | CWEventMask | CWBorderPixel;
+    // A child selects no input, so clicks and keys reach the owner's window;
+    // exposes do not travel up, so it hears its own.
+    attributes.event_mask = ExposureMask | VisibilityChangeMask;
     if (!child) {
-        attributes.event_mask = StructureNotifyMask | VisibilityChangeMask | KeyPressMask;
+        attributes.event_mask |= StructureNotifyMask | KeyPressMask;
         if (fullscreen)
             attributes.event_mask |= ButtonPressMask | PointerMotionMask;
-        mask |= CWEventMask;
     }
     const Window parent = child ? s.target : root;
     const Window window = XCreateWindow(s.display, parent, 0, 0, static_cast<unsigned>(s.width > 0 ? s.width : 1),
@@ -466,10 +468,16 @@ void X11Host::handleEvent(void* opaque)
     if (s.perMonitor && s.context != nullptr && !s.closing
         && IsScreenChange(event, s.randrEventBase, RootWindow(s.display, s.screen))) {
         XRRUpdateConfiguration(&event);
+        InvalidateBackgroundCopy();
         followScreen();
     }
     const bool fullscreen = options.mode == X11Options::Mode::Fullscreen;
     const bool ownWindow = options.mode == X11Options::Mode::Window || fullscreen;
+    // What the window showed, or the buffer under it, may have changed: the
+    // background's copy is taken afresh from a frame drawn after this.
+    if (event.type == Expose || event.type == VisibilityNotify || event.type == MapNotify
+        || event.type == ConfigureNotify)
+        InvalidateBackgroundCopy();
     switch (event.type) {
     case ConfigureNotify:
         if (event.xconfigure.window == s.target && s.context != nullptr

@@ -59,17 +59,21 @@ void ExpectedColour(const MonitorLayout& layout, int x, int y, int rgb[3])
 
 // Would catch: a copy stretched, off centre, upside down, or drawn over a
 // bezel or a gap; the fallback for a small texture limit missing; anything
-// added to a one-monitor frame; or the viewport, matrices or switches left
-// for the next frame as the copy needed them.
+// added to a one-monitor frame; the viewport, matrices or switches left
+// for the next frame as the copy needed them; or a texture kept from the
+// layout before a display change that needs a larger one (one presenter is
+// fitted to each layout in turn, as a host does).
 TEST(MonitorPresenter, CopiesTheSourcePictureOntoEachMonitorAndRestoresTheSceneState)
 {
     // Four monitors with gaps: the first of the two largest (2:1) draws; a
     // tall one gets the middle of its picture enlarged, a wide one all of it
     // halved, with black sides, and one of the same size a plain copy.
     const std::vector<PixelRect> four = {{0, 0, 96, 48}, {96, 0, 40, 60}, {136, 10, 64, 24}, {200, 6, 96, 48}};
+    const std::vector<PixelRect> fourSmall = {{0, 0, 48, 24}, {48, 0, 20, 30}, {68, 5, 32, 12}, {100, 3, 48, 24}};
     const struct {
         const char* name; std::vector<PixelRect> monitors; int largestTexture; bool throughTexture;
     } cases[] = {
+        {"four small monitors, through a small texture", fourSmall, 0, true},
         {"four monitors, scaled copies through a texture", four, 0, true},
         {"four monitors, all by pixel copies where no texture is large enough", four, 16, false},
         {"two equal monitors: a plain copy, no texture", {{0, 0, 96, 48}, {96, 6, 96, 48}}, 0, false},
@@ -78,10 +82,10 @@ TEST(MonitorPresenter, CopiesTheSourcePictureOntoEachMonitorAndRestoresTheSceneS
     OffscreenContext context(kWidth, kHeight);
     ASSERT_TRUE(context.isCurrent());
     SetFixedRenderState();
+    MonitorPresenter presenter;
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         const MonitorLayout layout(c.monitors, kWidth, kHeight);
-        MonitorPresenter presenter;
         presenter.fit(layout, c.largestTexture);
         ASSERT_EQ(presenter.copiesThroughTexture(), c.throughTexture);
         glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
@@ -114,6 +118,6 @@ TEST(MonitorPresenter, CopiesTheSourcePictureOntoEachMonitorAndRestoresTheSceneS
                     wrong += std::abs(p[i] - expected[i]) > (i < 2 ? 8 : 2) ? 1 : 0;
             }
         EXPECT_EQ(wrong, 0);
-        presenter.release();
     }
+    presenter.release();
 }

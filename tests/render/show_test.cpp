@@ -14,6 +14,7 @@
 #include "scene/mirror_pass.h"
 #include "scene/render_frame.h"
 #include "scene/scene_objects.h"
+#include "tests/render/fresh_scene.h"
 
 // Every operator new of this program is counted while `counting` is on. The
 // saver's code is linked in; the GL driver lives in shared libraries and
@@ -55,25 +56,6 @@ void operator delete[](void* p, const std::nothrow_t&) noexcept { std::free(p); 
 
 namespace {
 const int kWidth = 160, kHeight = 120;
-
-// The process-wide scene as a fresh process holds it, then InitScene: the show
-// only goes forward, so every test puts back what an earlier one moved.
-void StartScene()
-{
-    IntroPhase = 0;
-    TurnAngle = 0.0f;
-    TitleLogo = Sprite();
-    CaptionLogo = Sprite();
-    BackgroundSprite = Sprite();
-    FloorSprite = TiltedSprite();
-    SceneModel.setAlpha(0.0f);
-    SceneModel.setTranslucent(false);
-    SceneModel.setSpin(false);
-    SetFramePauseEnabled(false);
-    SetSceneSeed(7);
-    InitScene(kWidth, kHeight);
-}
-
 } // namespace
 
 // Would catch: a phase of the wrong length (single-precision fades give 401
@@ -89,7 +71,7 @@ TEST(Show, PlaysThroughOnEachContextWithoutAllocatingOrErring)
         SCOPED_TRACE(testing::Message() << "depth " << depth << ", stencil " << stencil);
         OffscreenContext context(kWidth, kHeight, depth, stencil);
         ASSERT_TRUE(context.isCurrent());
-        StartScene();
+        StartScene(kWidth, kHeight);
         std::vector<int> phaseStarts;
         int placements = 0;
         float cornerAlpha = -1.0f;
@@ -125,7 +107,7 @@ TEST(Mirror, ClippedToTheFloorOnlyWhenThereIsAStencilBuffer)
     for (const int stencil : {8, 0}) {
         OffscreenContext context(kWidth, kHeight, 24, stencil);
         ASSERT_TRUE(context.isCurrent());
-        StartScene();
+        StartScene(kWidth, kHeight);
         SceneModel.setAlpha(1.0f);
         glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT | GL_STENCIL_BUFFER_BIT);
         glLoadIdentity();

@@ -326,15 +326,15 @@ INSTANTIATE_TEST_SUITE_P(Modes, X11Closing, ::testing::Values(
     Closing{"DaemonWindowOnSigterm", Mode::DaemonWindow, {}, Sigterm}),
     [](const ::testing::TestParamInfo<Closing>& info) { return std::string(info.param.name); });
 
-// Would catch: a bad command line or a missing display not refused with its
-// status (2 usage, 1 no display) and one line on stderr.
 // Would catch: a hidden window still drawing, so the show runs on unseen (and
-// uses the processor), or one that never resumes. The title brightens by
-// 0.0025 a frame, so its brightest red tells how far the show got.
+// uses the processor), one that never resumes, or one only partly covered
+// that stops as if it were hidden. The title brightens by 0.0025 a frame, so
+// its brightest red tells how far the show got.
 TEST_F(X11Host, WindowUnmappedOrCoveredPausesTheShowAndResumesWhereItStopped)
 {
-    for (const bool unmap : {true, false}) {
-        SCOPED_TRACE(unmap ? "unmapped" : "covered");
+    enum Hiding { Unmapped, Covered, PartlyCovered };
+    for (const Hiding hiding : {Unmapped, Covered, PartlyCovered}) {
+        SCOPED_TRACE(hiding == Unmapped ? "unmapped" : hiding == Covered ? "covered" : "partly covered");
         Child saver(Saver({"--window", "--fps", "100"}));
         const Window window = findSaverWindow();
         ASSERT_NE(window, 0u);
@@ -348,19 +348,31 @@ TEST_F(X11Host, WindowUnmappedOrCoveredPausesTheShowAndResumesWhereItStopped)
         };
         int before = 0;
         ASSERT_TRUE(WaitUntil([&] { return (before = titleRed()) >= 40; }));
-        const Window cover = XCreateSimpleWindow(display, root, 0, 0, 1024, 768, 0, 0, 0);
-        unmap ? XUnmapWindow(display, window) : XMapRaised(display, cover);
+        // The partial cover leaves the window's middle, where the title is, in sight.
+        const Window cover = hiding == PartlyCovered ? XCreateSimpleWindow(display, root, 0, 0, 1024, 120, 0, 0, 0)
+                                                     : XCreateSimpleWindow(display, root, 0, 0, 1024, 768, 0, 0, 0);
+        hiding == Unmapped ? XUnmapWindow(display, window) : XMapRaised(display, cover);
         XSync(display, False);
         Pause(3000); // 300 frames, were it drawing: the title would be at full brightness
-        unmap ? XMapWindow(display, window) : XUnmapWindow(display, cover);
+        if (hiding == PartlyCovered) {
+            // Seen while still partly covered.
+            int now = 0;
+            EXPECT_TRUE(WaitUntil([&] { return (now = titleRed()) - before >= 40; }, 5000))
+                << "the show stopped under a partial cover: red " << before << " then " << now;
+        }
+        hiding == Unmapped ? XMapWindow(display, window) : XUnmapWindow(display, cover);
         XSync(display, False);
         int after = 0;
         ASSERT_TRUE(WaitUntil([&] { return (after = titleRed()) > 0; })) << "no frame after the show came back";
-        EXPECT_LT(after - before, 40) << "the show ran on while hidden";
+        if (hiding != PartlyCovered) {
+            EXPECT_LT(after - before, 40) << "the show ran on while hidden";
+        }
         XDestroyWindow(display, cover);
     }
 }
 
+// Would catch: a bad command line or a missing display not refused with its
+// status (2 usage, 1 no display) and one line on stderr.
 TEST_F(X11Host, BadCommandLinesAndMissingDisplaysGiveTheirStatusAndOneLine)
 {
     const struct {
