@@ -4,6 +4,7 @@
 
 #include "render/draw_switches.h"
 #include "render/gl.h"
+#include "render/gl_capabilities.h"
 #include "render/lit_run_copy.h"
 #include "scene/scene_objects.h"
 
@@ -76,6 +77,11 @@ void putCopyBack()
 
 void DrawSteadyBackground()
 {
+    // Without pixel rectangles the sprite is drawn every frame, as the show did before the copy.
+    if (!kGlCapabilities.backgroundCopy) {
+        BackgroundSprite.drawOverClearedFrame();
+        return;
+    }
     GLint viewport[4] = {0, 0, 0, 0};
     glGetIntegerv(GL_VIEWPORT, viewport);
     if (copyFits(viewport) && !Copy.rgba.empty())
@@ -86,6 +92,8 @@ void DrawSteadyBackground()
 
 void ResetBackgroundCopy(int width, int height)
 {
+    if (!kGlCapabilities.backgroundCopy)
+        return;
     Copy.made = false;
     Copy.litKept = false;
     Copy.lit.forget();
