@@ -1,9 +1,9 @@
-// The Linux program's random sequence in the browser. The scene draws its
+// The Linux builds' random sequence in the browser. The scene draws its
 // sparkles and streams with rand(); the browser's C library has another
 // generator than GNU libc's, so the same seed would place them elsewhere.
-// With this one, ?seed=N shows the same frames as the Linux program's
-// --seed N: GNU's additive feedback generator, x[i] = x[i-3] + x[i-31],
-// filled from the seed as GNU fills it, its first 310 results dropped.
+// With this one, ?seed=N shows the same frames as the headless player's
+// --seed N on Linux: GNU's additive feedback generator, x[i] = x[i-3] +
+// x[i-31], filled from the seed as GNU fills it, its first 310 results dropped.
 #include <cstdint>
 #include <cstdlib>
 

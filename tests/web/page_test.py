@@ -10,7 +10,7 @@ a pipe, and checks what a visitor sees:
 Frames: ?seed=7&hold=N plays the show to frame N and keeps it; its
 screenshot is compared with the native reference frame of the same number
 and size (tests/render/reference/). The page draws the same random sequence
-as the Linux program, so everything matches but the lit model's shading: the
+as the Linux builds, so everything matches but the lit model's shading: the
 browser's OpenGL emulation lights from a direction, not a point, and two
 constants bring it close (scene/render_state.cpp). A pixel differs when a
 channel is off by more than CHANNEL_TOLERANCE; a frame fails when more than
