@@ -12,12 +12,12 @@ screenshot is compared with the native reference frame of the same number
 and size (tests/render/reference/). The page draws the same random sequence
 as the Linux builds, so everything matches but the lit model's shading: the
 browser's OpenGL emulation lights from a direction, not a point, and two
-constants bring it close (scene/render_state.cpp). A pixel differs when a
-channel is off by more than CHANNEL_TOLERANCE; a frame fails when more than
-PIXEL_SHARE of its pixels differ: SwiftShader rounds edges and filtering
-apart from llvmpipe by a few pixels, the model's edges and shading by 0.2 %,
-and the show without those constants by 4 %. Every wait is bounded; the
-server and the browser end with the test.
+constants bring it close (scene/render_state.cpp). A pixel differs when no
+reference pixel within one place of it is within CHANNEL_TOLERANCE in every
+channel; a frame fails when more than PIXEL_SHARE of its pixels differ. The
+model's edges and shading leave at most 0.2 % (frame 1400), the light's
+native position taken as a direction 0.3 to 0.5 %, no lighting constants
+4 %. Every wait is bounded; the server and the browser end with the test.
 """
 import argparse
 import base64
@@ -42,14 +42,14 @@ NATIVE_REFERENCE = os.path.join(HERE, "..", "render", "reference")
 WEB_REFERENCE = os.path.join(HERE, "reference")
 SEED = 7
 CHANNEL_TOLERANCE = 16
-PIXEL_SHARE = 0.005
+PIXEL_SHARE = 0.0025
 WAIT_SECONDS = 90
 # Frame, the window's size and pixel ratio, what it shows. 192x108 at ratio 2
 # is a 384x216 canvas: the page draws at the device's pixels, not the page's.
 FRAMES = [
     (400, (320, 240, 1), "the title whole"),
-    (1000, (320, 240, 1), "title and caption half faded out"),
-    (1250, (192, 108, 2), "the scene fading in: stars, floor, model and its mirror, sparkles, corner logo"),
+    (1000, (192, 108, 2), "title and caption half faded out"),
+    (1250, (320, 240, 1), "the scene fading in: stars, floor, model and its mirror, sparkles, corner logo"),
     (1304, (320, 240, 1), "the steady state starts: the model opaque and lit"),
     (2000, (320, 240, 1), "the model turned and lit, a particle stream on the right"),
 ]
@@ -162,10 +162,16 @@ def serve(site):
 
 
 def differing(reference, frame):
-    """The pixels where some channel is off by more than the tolerance."""
-    channels = ImageChops.difference(reference, frame).split()
-    worst = ImageChops.lighter(ImageChops.lighter(channels[0], channels[1]), channels[2])
-    return worst.point(lambda v: 255 if v > CHANNEL_TOLERANCE else 0)
+    """The pixels where every reference pixel within one place is off by more
+    than the tolerance in some channel: SwiftShader puts an edge a pixel
+    away from where llvmpipe puts it (the floor's front edge, a thin streak)."""
+    nearest = None
+    for dx in (-1, 0, 1):
+        for dy in (-1, 0, 1):
+            channels = ImageChops.difference(ImageChops.offset(reference, dx, dy), frame).split()
+            worst = ImageChops.lighter(ImageChops.lighter(channels[0], channels[1]), channels[2])
+            nearest = worst if nearest is None else ImageChops.darker(nearest, worst)
+    return nearest.point(lambda v: 255 if v > CHANNEL_TOLERANCE else 0)
 
 
 def frames_match_the_native_show(browser, base, diff_dir):
