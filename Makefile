@@ -1,7 +1,7 @@
 # The project's commands. Each installs the Debian packages it needs first
 # (scripts/install-deps.sh with the groups of scripts/packages/, as root) and
 # then builds only what it runs, installs or packs.
-.PHONY: all deps native win32 run run-wine test references install uninstall dist fuzz soak bench clean
+.PHONY: all deps native win32 web run run-wine test references install uninstall dist fuzz soak bench clean
 
 DEPS = @bash scripts/install-deps.sh
 
@@ -23,6 +23,14 @@ win32:
 	@cmake --build --preset win32-i686
 	@cmake --preset win32-x86_64 >/dev/null
 	@cmake --build --preset win32-x86_64
+
+# The show in a browser: build/web/site/ holds the page, its script and
+# module; serve that folder (README.md) and open it.
+web:
+	$(DEPS) build web
+	@cmake --preset web >/dev/null
+	@cmake --build --preset web
+	@echo "make web: the page is in build/web/site/ (serve it: cd build/web/site && python3 -m http.server)"
 
 # Plays the show: see README.md.
 run:
@@ -46,7 +54,7 @@ run-wine:
 
 # Builds all presets and runs every test tier, the release packages' checks included.
 test:
-	$(DEPS) build linux player windows wine wine32 test fuzz dist
+	$(DEPS) build linux player windows wine wine32 test fuzz dist web
 	@bash scripts/test.sh
 
 # After an intended change to the show: renders the reference frames again
@@ -73,9 +81,9 @@ install:
 uninstall:
 	@bash scripts/install.sh uninstall "$(PREFIX)"
 
-# The release packages in dist/: the Windows zip and MSI, the Debian package.
+# The release packages in dist/: the Windows zip and MSI, the Debian package, the web page's zip.
 dist:
-	$(DEPS) build linux windows dist
+	$(DEPS) build linux windows dist web
 	@bash packaging/dist.sh
 
 # Fuzzes the .scr's command-line scanner for FUZZ_SECONDS.

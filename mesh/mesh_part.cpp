@@ -4,6 +4,7 @@
 
 #include "render/draw_switches.h"
 #include "render/gl.h"
+#include "render/gl_capabilities.h"
 
 namespace {
 // Lines from the current position to the end; a final LF ends the last line
@@ -49,7 +50,10 @@ void MeshPart::read(std::istream& in)
 
 void MeshPart::compileFaces()
 {
-    // 0 without a context, or without room for a list: the faces go one by one.
+    // None where the GL keeps no lists; 0 without a context, or without room
+    // for a list: the faces go one by one.
+    if (!kGlCapabilities.displayLists)
+        return;
     faceList = glGenLists(1);
     if (faceList == 0)
         return;
@@ -88,7 +92,7 @@ void MeshPart::draw()
     glRotatef(90.0f, 1.0f, 0.0f, 0.0f);
     glRotatef(-45.0f, 0.0f, 1.0f, 0.0f);
     glBindTexture(GL_TEXTURE_2D, getTexture());
-    if (faceList != 0) {
+    if (kGlCapabilities.displayLists && faceList != 0) {
         glCallList(faceList);
     } else {
         for (const Triangle& face : faces)

@@ -15,10 +15,13 @@ void Triangle::draw() const
     normal.setY(normal.getY() + normal.getY());
     normal.setZ(normal.getZ() + normal.getZ());
 
+    // The normal goes with every vertex, as the sprite's does.
     glBegin(GL_TRIANGLES);
     glNormal3f(normal.getX(), normal.getY(), normal.getZ());
     glVertex3f(a.getX(), a.getY(), a.getZ());
+    glNormal3f(normal.getX(), normal.getY(), normal.getZ());
     glVertex3f(b.getX(), b.getY(), b.getZ());
+    glNormal3f(normal.getX(), normal.getY(), normal.getZ());
     glVertex3f(c.getX(), c.getY(), c.getZ());
     glEnd();
 }

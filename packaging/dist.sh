@@ -4,11 +4,12 @@
 #   Quorvelin-Saver-VERSION-windows.zip   both .scr files, README.txt, LICENSE.txt
 #   Quorvelin-Saver-VERSION.msi           the 32-bit .scr into the system folder (wixl)
 #   quorvelin-saver_VERSION_ARCH.deb      the Linux program as an xscreensaver hack
+#   Quorvelin-Saver-VERSION-web.zip       the show's web page, script and module, README.txt, LICENSE.txt
 # VERSION is the CMake project's version; every file packed carries the time of
 # the last commit (or SOURCE_DATE_EPOCH), so the same sources pack the same.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-for preset in linux win32-i686 win32-x86_64; do
+for preset in linux win32-i686 win32-x86_64 web; do
   cmake --preset "$preset" >/dev/null
   cmake --build --preset "$preset" >/dev/null
 done
@@ -69,3 +70,15 @@ find "$root" -exec touch -h -d "@$SOURCE_DATE_EPOCH" {} +
 deb=dist/quorvelin-saver_${version}_$arch.deb
 dpkg-deb --root-owner-group -Zxz --build "$root" "$deb" >/dev/null
 echo "make dist: wrote $deb"
+
+# The web page: one folder, to serve as it is.
+web=Quorvelin-Saver-$version-web
+mkdir "$scratch/$web"
+cp build/web/site/index.html build/web/site/quorvelin.js build/web/site/quorvelin.wasm "$scratch/$web/"
+sed "s/@VERSION@/$version/g" packaging/web/README.txt >"$scratch/$web/README.txt"
+cp LICENSE "$scratch/$web/LICENSE.txt"
+touch -d "@$SOURCE_DATE_EPOCH" "$scratch/$web" "$scratch/$web/"*
+rm -f "dist/$web.zip"
+(cd "$scratch" && zip -q -X -D "$OLDPWD/dist/$web.zip" "$web"/index.html "$web"/quorvelin.js "$web"/quorvelin.wasm \
+  "$web"/README.txt "$web"/LICENSE.txt)
+echo "make dist: wrote dist/$web.zip"

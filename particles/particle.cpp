@@ -52,13 +52,13 @@ void Particle::draw()
         const Vector3 position = getPosition();
         glTranslatef(position.getX(), position.getY(), position.getZ());
         glBegin(GL_QUADS);
-        glTexCoord2d(1.0, 1.0);
+        glTexCoord2f(1.0f, 1.0f);
         glVertex3f(x0 + w, y0 + h, 0.0f);
-        glTexCoord2d(1.0, 0.0);
+        glTexCoord2f(1.0f, 0.0f);
         glVertex3f(x0 + w, y0, 0.0f);
-        glTexCoord2d(0.0, 0.0);
+        glTexCoord2f(0.0f, 0.0f);
         glVertex3f(x0, y0, 0.0f);
-        glTexCoord2d(0.0, 1.0);
+        glTexCoord2f(0.0f, 1.0f);
         glVertex3f(x0, y0 + h, 0.0f);
         glEnd();
     }

@@ -1,6 +1,7 @@
 #include "render/draw_switches.h"
 
 #include "render/gl.h"
+#include "render/gl_capabilities.h"
 
 namespace {
 // What the context holds, as far as the draws know.
@@ -53,9 +54,11 @@ void SetDrawSwitches(DrawBlend blend, const Colour& tint, float alpha)
     setBlendSwitches(blend);
     // Unlit and white, the colour multiplies each texel by one and passes its
     // own alpha on: the replace mode gives the same (an RGB texture takes the
-    // fragment's alpha) and spares the renderer the product.
+    // fragment's alpha) and spares the renderer the product, where the GL
+    // keeps that alpha; otherwise the fades would be lost.
     const bool white = tint.r == 1.0f && tint.g == 1.0f && tint.b == 1.0f;
-    setEnvironment(blend != DrawBlend::Opaque && white ? GL_REPLACE : GL_MODULATE);
+    const bool replace = kGlCapabilities.replaceKeepsAlpha && blend != DrawBlend::Opaque && white;
+    setEnvironment(replace ? GL_REPLACE : GL_MODULATE);
     glColor4f(tint.r, tint.g, tint.b, alpha);
 }
 

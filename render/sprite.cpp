@@ -50,14 +50,19 @@ void Sprite::drawQuad() const
     const float y0 = rect.getOrigin().getY();
     const float w = rect.getWidth();
     const float h = rect.getHeight();
+    // The normal goes with every vertex: the same to OpenGL 1.1, and an
+    // emulation that streams attributes per vertex keeps them aligned.
     glBegin(GL_QUADS);
     glNormal3f(0.0f, 0.0f, -1.0f);
     glTexCoord2f(1.0f, 1.0f);
     glVertex3f(x0 + w, y0 + h, 0.0f);
+    glNormal3f(0.0f, 0.0f, -1.0f);
     glTexCoord2f(1.0f, 0.0f);
     glVertex3f(x0 + w, y0, 0.0f);
+    glNormal3f(0.0f, 0.0f, -1.0f);
     glTexCoord2f(0.0f, 0.0f);
     glVertex3f(x0, y0, 0.0f);
+    glNormal3f(0.0f, 0.0f, -1.0f);
     glTexCoord2f(0.0f, 1.0f);
     glVertex3f(x0, y0 + h, 0.0f);
     glEnd();

@@ -19,7 +19,8 @@ public:
     const void* getPixels() const { return pixels; }
 
 private:
-    void* handle = nullptr; // the platform's bitmap object, when it has one
+    // The platform's bitmap object, when it has one (the linked-in pictures have none).
+    [[maybe_unused]] void* handle = nullptr;
     int width = 0;
     int height = 0;
     const void* pixels = nullptr;

@@ -4,6 +4,7 @@
 
 #include "render/draw_switches.h"
 #include "render/gl.h"
+#include "render/gl_capabilities.h"
 #include "render/lit_run_copy.h"
 #include "scene/scene_objects.h"
 
@@ -52,6 +53,15 @@ View currentView()
     return view;
 }
 
+bool holdsEightBitsAChannel()
+{
+    GLint bits[3] = {0, 0, 0};
+    glGetIntegerv(GL_RED_BITS, &bits[0]);
+    glGetIntegerv(GL_GREEN_BITS, &bits[1]);
+    glGetIntegerv(GL_BLUE_BITS, &bits[2]);
+    return bits[0] == 8 && bits[1] == 8 && bits[2] == 8;
+}
+
 // Reads back the frame the sprite was just drawn over.
 void takeCopy(const View& view)
 {
@@ -98,6 +108,12 @@ void putCopyBack()
 
 void DrawSteadyBackground()
 {
+    // Without pixel rectangles (the browser) the sprite is drawn every frame,
+    // as the show did before the copy.
+    if (!kGlCapabilities.backgroundCopy) {
+        BackgroundSprite.drawOverClearedFrame();
+        return;
+    }
     const View now = currentView();
     // Copy or sprite: the copy stands in while it is trusted and of this view.
     if (Copy.made && Copy.framesLeft > 0 && Copy.view == now) {
@@ -129,11 +145,7 @@ void ResetBackgroundCopy(int width, int height)
     // A copy of 8 bits a channel gives back the pixels of a frame of 8 bits a
     // channel only: at 16 bits (or 10) the read-back, the redraw with
     // dithering and the tiles' storage are the driver's choice.
-    GLint bits[3] = {0, 0, 0};
-    glGetIntegerv(GL_RED_BITS, &bits[0]);
-    glGetIntegerv(GL_GREEN_BITS, &bits[1]);
-    glGetIntegerv(GL_BLUE_BITS, &bits[2]);
-    Copy.allowed = bits[0] == 8 && bits[1] == 8 && bits[2] == 8;
+    Copy.allowed = kGlCapabilities.backgroundCopy && holdsEightBitsAChannel();
     if (!Copy.allowed || width <= 0 || height <= 0)
         return;
     Copy.lit.reserve(width, height);

@@ -2,12 +2,18 @@
 
 #include "render/draw_switches.h"
 #include "render/gl.h"
+#include "render/gl_capabilities.h"
 
 namespace {
 // Light 1: a positional light above and behind the viewer, in eye coordinates.
 const GLfloat LightAmbient[4] = {0.5f, 0.5f, 0.5f, 1.0f};
 const GLfloat LightDiffuse[4] = {1.0f, 1.0f, 1.0f, 1.0f};
 const GLfloat LightPosition[4] = {0.0f, 1.0f, 2.0f, 1.0f};
+// Where every light is a direction and every normal unit length, the light
+// comes from that point as the model at (0, 0, -5) sees it, and shines twice
+// as strongly, as the model's normals of twice unit length make it shine.
+const GLfloat DirectionalLightDiffuse[4] = {2.0f, 2.0f, 2.0f, 1.0f};
+const GLfloat DirectionalLightPosition[4] = {0.0f, 1.0f, 7.0f, 0.0f};
 } // namespace
 
 void SetFixedRenderState()
@@ -20,8 +26,9 @@ void SetFixedRenderState()
     glEnable(GL_TEXTURE_2D);
     glHint(GL_PERSPECTIVE_CORRECTION_HINT, GL_NICEST);
     glLightfv(GL_LIGHT1, GL_AMBIENT, LightAmbient);
-    glLightfv(GL_LIGHT1, GL_DIFFUSE, LightDiffuse);
-    glLightfv(GL_LIGHT1, GL_POSITION, LightPosition);
+    const bool exact = kGlCapabilities.fixedFunctionLighting;
+    glLightfv(GL_LIGHT1, GL_DIFFUSE, exact ? LightDiffuse : DirectionalLightDiffuse);
+    glLightfv(GL_LIGHT1, GL_POSITION, exact ? LightPosition : DirectionalLightPosition);
     glEnable(GL_LIGHT1);
     glEnable(GL_LIGHTING);
     glEnable(GL_BLEND);

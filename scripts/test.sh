@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Builds the three presets and runs every test tier: unit tests, the reference
+# Builds the four presets and runs every test tier: unit tests, the reference
 # frames and the show, the X11 host and a short soak in the native build; the
+# page in headless Chromium against the same reference frames (web); the
 # product, the i686 .scr, under 32-bit Wine and its 64-bit twin under wine64 on
 # a virtual X display; the unit tests, the show and the soak again under the
 # sanitizers; the command-line fuzzer briefly; and the release packages. Called by `make test`, after the
@@ -16,7 +17,7 @@ run_ctest() {
   ctest "$@" 2>&1 | tee -a "$log"
 }
 
-for preset in native win32-i686 win32-x86_64; do
+for preset in native web win32-i686 win32-x86_64; do
   echo "== build $preset"
   cmake --preset "$preset" >/dev/null
   cmake --build --preset "$preset"
@@ -24,6 +25,9 @@ done
 
 echo "== tests: native (unit, reference frames and the show, X11 host, offscreen player, short soak)"
 run_ctest --preset native
+
+echo "== tests: web (the page served on 127.0.0.1 in headless Chromium: frames, window, full screen, messages)"
+run_ctest --preset web
 
 # The product under 32-bit Wine, every group; its 64-bit twin under wine64,
 # each mode end to end. Where the kernel runs no 32-bit programs, the 32-bit

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # The release packages as a user gets them: make dist's zip holds exactly its
-# four files; the .deb unpacks with the right files, modes and dependencies
+# four files; the web zip its page in one folder, within 300 KB gzipped; the .deb unpacks with the right files, modes and dependencies
 # and lintian finds nothing; the MSI installs and uninstalls silently under
 # wine64; make install then make uninstall leave a temporary prefix empty.
 # Run by make test (as root, after the packages are installed); ends with
@@ -45,6 +45,21 @@ zip_holds_the_two_savers_readme_and_licence() {
   file -b "$scratch/zip/Quorvelin-32bit.scr" | grep -q '^PE32 executable' || { echo "32-bit file is not PE32"; return 1; }
   file -b "$scratch/zip/Quorvelin-64bit.scr" | grep -q '^PE32+ executable' || { echo "64-bit file is not PE32+"; return 1; }
   grep -q "Quorvelin-Saver $version for Windows"$'\r' "$scratch/zip/README.txt" || { echo "README.txt: no version line in CRLF"; return 1; }
+}
+
+# The page, script and module a visitor downloads, each gzipped as a server
+# sends them: at most 300 KB together.
+web_zip_holds_one_folder_within_its_size() {
+  local web=Quorvelin-Saver-$version-web
+  same "web zip entries" "$(printf "$web/%s\n" LICENSE.txt README.txt index.html quorvelin.js quorvelin.wasm | sort)" \
+    "$(unzip -Z1 "dist/$web.zip" | sort)" || return 1
+  unzip -q "dist/$web.zip" -d "$scratch/web" || return 1
+  local bytes=0 file
+  for file in index.html quorvelin.js quorvelin.wasm; do
+    bytes=$((bytes + $(gzip -9c "$scratch/web/$web/$file" | wc -c)))
+  done
+  [ "$bytes" -le 307200 ] || { echo "page, script and module: $bytes bytes gzipped, more than 300 KB"; return 1; }
+  (head -c 4 "$scratch/web/$web/quorvelin.wasm" | od -An -tx1 | grep -q '00 61 73 6d') || { echo "quorvelin.wasm is no WebAssembly module"; return 1; }
 }
 
 deb_unpacks_with_its_files_modes_and_dependencies() {
@@ -108,6 +123,7 @@ make_uninstall_undoes_make_install() {
 }
 
 check "zip holds the two savers, README.txt and LICENSE.txt" zip_holds_the_two_savers_readme_and_licence
+check "web zip holds the page in one folder, within 300 KB gzipped" web_zip_holds_one_folder_within_its_size
 check ".deb unpacks with its files, modes and dependencies" deb_unpacks_with_its_files_modes_and_dependencies
 check "lintian finds nothing in the .deb" lintian_finds_nothing_in_the_deb
 check "MSI installs and uninstalls silently under wine64" msi_installs_and_uninstalls_silently_under_wine64
