@@ -17,6 +17,7 @@
 #include <cstring>
 #include <vector>
 
+#include "host/linux/pointer_travel.h"
 #include "host/monitors/monitor_presenter.h"
 #include "host/x11/x11_monitors.h"
 #include "host/x11/x11_visual_fit.h"
@@ -29,9 +30,6 @@ namespace {
 const char* const kTitle = "Quorvelin-Saver";
 constexpr int kWindowWidth = 800;
 constexpr int kWindowHeight = 600;
-// The largest pointer movement, in pixels summed over x and y from where the
-// pointer was at start, that leaves the full-screen show running.
-constexpr int kMouseThreshold = 4;
 
 volatile sig_atomic_t StopRequested = 0;
 int LastXError = 0;
@@ -132,8 +130,7 @@ struct X11Host::State {
     Atom deleteWindow = 0;
     int width = 0;
     int height = 0;
-    int startX = 0; // pointer position at start, for the full-screen movement rule
-    int startY = 0;
+    PointerTravel pointerTravel; // from where the pointer was at start
     bool closing = false;
     // Our own window while unmapped (minimised, on another workspace) or fully
     // covered: nothing of a frame would be seen, so the show waits where it is.
@@ -146,7 +143,7 @@ struct X11Host::State {
     MonitorPresenter presenter;
 };
 
-X11Host::X11Host(const X11Options& options) : options(options), state(std::make_unique<State>()) {}
+X11Host::X11Host(const LinuxOptions& options) : options(options), state(std::make_unique<State>()) {}
 
 X11Host::~X11Host() { release(); }
 
@@ -200,16 +197,20 @@ int X11Host::open()
     }
 
     int status = 0;
-    s.perMonitor = options.mode == X11Options::Mode::Fullscreen;
+    s.perMonitor = options.mode == LinuxOptions::Mode::Fullscreen;
     switch (options.mode) {
-    case X11Options::Mode::Window:
-    case X11Options::Mode::Fullscreen:
+    case LinuxOptions::Mode::Window:
+    case LinuxOptions::Mode::Fullscreen:
         status = makeOwnWindow();
         break;
-    case X11Options::Mode::WindowId:
+    case LinuxOptions::Mode::WindowId:
         status = adoptWindow(options.windowId, false);
         break;
-    case X11Options::Mode::Root: {
+    case LinuxOptions::Mode::Background:
+        // main() gives this mode to the Wayland host; X11's desktop is --root.
+        std::fprintf(stderr, "quorvelin: --background needs a Wayland compositor (on X11, use --root)\n");
+        return 1;
+    case LinuxOptions::Mode::Root: {
         const char* daemonWindow = std::getenv("XSCREENSAVER_WINDOW");
         unsigned long id = 0;
         if (daemonWindow != nullptr && *daemonWindow != '\0') {
@@ -255,7 +256,7 @@ void X11Host::followScreen()
     State& s = *state;
     const int width = DisplayWidth(s.display, s.screen);
     const int height = DisplayHeight(s.display, s.screen);
-    if (options.mode == X11Options::Mode::Fullscreen && (width != s.width || height != s.height))
+    if (options.mode == LinuxOptions::Mode::Fullscreen && (width != s.width || height != s.height))
         XMoveResizeWindow(s.display, s.target, 0, 0, static_cast<unsigned>(width), static_cast<unsigned>(height));
     fitViews();
 }
@@ -342,7 +343,7 @@ int X11Host::makeOwnWindow()
 
     const Window root = RootWindow(s.display, s.screen);
     const bool child = s.target != 0;
-    const bool fullscreen = options.mode == X11Options::Mode::Fullscreen;
+    const bool fullscreen = options.mode == LinuxOptions::Mode::Fullscreen;
     if (!child) {
         s.width = fullscreen ? DisplayWidth(s.display, s.screen) : kWindowWidth;
         s.height = fullscreen ? DisplayHeight(s.display, s.screen) : kWindowHeight;
@@ -399,10 +400,13 @@ int X11Host::makeOwnWindow()
         // Movement counts from where the pointer was when the show started.
         Window rootReturn = 0;
         Window childReturn = 0;
+        int rootX = 0;
+        int rootY = 0;
         int winX = 0;
         int winY = 0;
         unsigned int buttons = 0;
-        XQueryPointer(s.display, root, &rootReturn, &childReturn, &s.startX, &s.startY, &winX, &winY, &buttons);
+        XQueryPointer(s.display, root, &rootReturn, &childReturn, &rootX, &rootY, &winX, &winY, &buttons);
+        s.pointerTravel.endsShow(rootX, rootY);
     }
 
     XMapRaised(s.display, window);
@@ -468,8 +472,8 @@ void X11Host::handleEvent(void* opaque)
         XRRUpdateConfiguration(&event);
         followScreen();
     }
-    const bool fullscreen = options.mode == X11Options::Mode::Fullscreen;
-    const bool ownWindow = options.mode == X11Options::Mode::Window || fullscreen;
+    const bool fullscreen = options.mode == LinuxOptions::Mode::Fullscreen;
+    const bool ownWindow = options.mode == LinuxOptions::Mode::Window || fullscreen;
     switch (event.type) {
     case ConfigureNotify:
         if (event.xconfigure.window == s.target && s.context != nullptr
@@ -514,11 +518,8 @@ void X11Host::handleEvent(void* opaque)
             s.closing = true;
         break;
     case MotionNotify:
-        if (fullscreen) {
-            const int moved = std::abs(event.xmotion.x_root - s.startX) + std::abs(event.xmotion.y_root - s.startY);
-            if (moved > kMouseThreshold)
-                s.closing = true;
-        }
+        if (fullscreen && s.pointerTravel.endsShow(event.xmotion.x_root, event.xmotion.y_root))
+            s.closing = true;
         break;
     default:
         break;

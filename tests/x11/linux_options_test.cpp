@@ -3,11 +3,11 @@
 #include <string>
 #include <vector>
 
-#include "host/x11/x11_options.h"
+#include "host/linux/linux_options.h"
 
 namespace {
-X11OptionsResult Parse(std::vector<const char*> args) { return ParseX11Options(int(args.size()), args.data()); }
-using Mode = X11Options::Mode;
+LinuxOptionsResult Parse(std::vector<const char*> args) { return ParseLinuxOptions(int(args.size()), args.data()); }
+using Mode = LinuxOptions::Mode;
 } // namespace
 
 // Would catch: a default other than a window at 64 frames a second, the
@@ -16,7 +16,7 @@ using Mode = X11Options::Mode;
 // --help or --version lost beside other flags, a version text without the
 // project's version, or a bad line accepted or refused without naming the
 // culprit on one line.
-TEST(X11Options, GoodLinesGiveTheirModeRateAndWindowAndBadOnesTheirCulprit)
+TEST(LinuxOptions, GoodLinesGiveTheirModeRateAndWindowAndBadOnesTheirCulprit)
 {
     const struct {
         std::vector<const char*> args;
@@ -36,14 +36,14 @@ TEST(X11Options, GoodLinesGiveTheirModeRateAndWindowAndBadOnesTheirCulprit)
         {{"-root", "--version"}, Mode::Root, 64, 0, false, true},
     };
     for (const auto& c : cases) {
-        const X11OptionsResult result = Parse(c.args);
+        const LinuxOptionsResult result = Parse(c.args);
         ASSERT_TRUE(result.ok()) << result.error;
         EXPECT_EQ(result.options.mode, c.mode) << result.error;
         EXPECT_EQ(result.options.fps, c.fps);
         EXPECT_EQ(result.options.windowId, c.windowId);
         EXPECT_TRUE(result.options.help == c.help && result.options.version == c.version);
     }
-    EXPECT_NE(std::string(X11Version).find(QUORVELIN_VERSION), std::string::npos);
+    EXPECT_NE(std::string(LinuxVersion).find(QUORVELIN_VERSION), std::string::npos);
 
     const struct {
         std::vector<const char*> args;
@@ -56,7 +56,7 @@ TEST(X11Options, GoodLinesGiveTheirModeRateAndWindowAndBadOnesTheirCulprit)
         {{"stray"}, "stray"}, {{"--help", "--nope"}, "--nope"},
     };
     for (const auto& c : bad) {
-        const X11OptionsResult result = Parse(c.args);
+        const LinuxOptionsResult result = Parse(c.args);
         EXPECT_FALSE(result.ok()) << c.args[0];
         EXPECT_NE(result.error.find(c.mentions), std::string::npos) << result.error;
         EXPECT_EQ(result.error.find('\n'), std::string::npos) << result.error;
