@@ -52,6 +52,8 @@ struct Output {
     int x = 0; // logical position in the compositor's layout (xdg-output)
     int y = 0;
     int scale = 1;
+    int modeWidth = 0; // the current mode, in pixels
+    int modeHeight = 0;
     bool described = false; // its first done event came
     bool refused = false;   // the compositor closed our surface on it
     std::unique_ptr<WaylandView> view;
@@ -122,7 +124,14 @@ void OnOutputGeometry(void*, wl_output*, int32_t, int32_t, int32_t, int32_t, int
                       int32_t)
 {
 }
-void OnOutputMode(void*, wl_output*, std::uint32_t, int32_t, int32_t, int32_t) {}
+void OnOutputMode(void* data, wl_output*, std::uint32_t flags, int32_t width, int32_t height, int32_t)
+{
+    Output& out = *static_cast<Output*>(data);
+    if ((flags & WL_OUTPUT_MODE_CURRENT) != 0) {
+        out.modeWidth = width;
+        out.modeHeight = height;
+    }
+}
 void OnOutputDone(void* data, wl_output*) { static_cast<Output*>(data)->described = true; }
 void OnOutputScale(void* data, wl_output*, int32_t scale)
 {
@@ -402,7 +411,7 @@ int WaylandHost::open()
     if (!s.egl.hasStencil())
         std::fprintf(stderr, "quorvelin: warning: no stencil buffer; the floor's mirror image will not be clipped\n");
     if (options.mode == LinuxOptions::Mode::Window)
-        s.window = std::make_unique<WaylandView>(WaylandView::Role::Window, s.compositor, s.shell, s.layers, nullptr);
+        s.window = std::make_unique<WaylandView>(WaylandView::Role::Window, s.compositor, s.shell, s.layers, nullptr, 0, 0);
     return 0;
 }
 
@@ -428,7 +437,10 @@ void WaylandHost::followViews()
         if (s.mode == LinuxOptions::Mode::Window || !out->described || out->refused)
             continue;
         if (out->view == nullptr) {
-            out->view = std::make_unique<WaylandView>(role, s.compositor, s.shell, s.layers, out->output);
+            // The first frame at the output's size: a full-screen toplevel
+            // learns its size only once it shows one.
+            out->view = std::make_unique<WaylandView>(role, s.compositor, s.shell, s.layers, out->output,
+                                                      out->modeWidth / out->scale, out->modeHeight / out->scale);
             s.layoutStale = true;
         }
         if (out->view->closeRequested()) {

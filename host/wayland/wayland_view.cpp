@@ -19,8 +19,9 @@ constexpr int kWindowHeight = 600;
 } // namespace
 
 WaylandView::WaylandView(Role role, wl_compositor* compositor, xdg_wm_base* shell, zwlr_layer_shell_v1* layers,
-                         wl_output* output)
-    : role(role), output(output), pendingWidth(kWindowWidth), pendingHeight(kWindowHeight)
+                         wl_output* output, int width, int height)
+    : role(role), output(output), pendingWidth(width > 0 ? width : kWindowWidth),
+      pendingHeight(height > 0 ? height : kWindowHeight)
 {
     static const xdg_surface_listener xdgSurfaceListener = {onXdgConfigure};
     // xdg_wm_base is bound at version 1, which sends neither bounds nor capabilities.

@@ -21,9 +21,11 @@ class WaylandView {
 public:
     enum class Role { Window, Fullscreen, Background };
 
-    // output: the output a full-screen or background view belongs to.
+    // output: the output a full-screen or background view belongs to;
+    // width and height: the logical size of its first frame, before the
+    // compositor names one (0: a window's own default).
     WaylandView(Role role, wl_compositor* compositor, xdg_wm_base* shell, zwlr_layer_shell_v1* layers,
-                wl_output* output);
+                wl_output* output, int width, int height);
     ~WaylandView();
     WaylandView(const WaylandView&) = delete;
     WaylandView& operator=(const WaylandView&) = delete;
