@@ -510,7 +510,8 @@ void WaylandHost::followViews()
 }
 
 // One step of the show: drawn on the source, copied to every other view
-// whose compositor wants a frame. A view not yet ready keeps its last one.
+// whose compositor wants a frame or awaits the answer to a configure. A view
+// not yet ready keeps its last one.
 void WaylandHost::drawFrame()
 {
     State& s = *state;
@@ -520,7 +521,8 @@ void WaylandHost::drawFrame()
     s.source->awaitFrame();
     s.egl.swap(s.source->getDrawable());
     for (const Placed& placed : s.placed) {
-        if (!placed.copied || placed.view == s.source || !placed.view->frameDue())
+        if (!placed.copied || placed.view == s.source
+            || !(placed.view->frameDue() || placed.view->configurePending()))
             continue;
         if (!s.egl.makeCurrent(placed.view->getDrawable()))
             continue;
@@ -550,7 +552,11 @@ int WaylandHost::playLoop()
         long long now = Nanoseconds();
         // At most one frame per period: the animation counts frames, and a
         // fast monitor would otherwise hurry it.
-        if (s.source != nullptr && s.source->frameDue() && now >= next) {
+        // A configure is answered by a frame at once: a compositor may show
+        // the surface (and call back for frames) only after that.
+        const bool answer = std::any_of(s.placed.begin(), s.placed.end(),
+                                        [](const Placed& placed) { return placed.view->configurePending(); });
+        if (s.source != nullptr && ((s.source->frameDue() && now >= next) || answer)) {
             drawFrame();
             next += period;
             if (next < now)
@@ -560,6 +566,11 @@ int WaylandHost::playLoop()
         while (wl_display_prepare_read(s.display) != 0)
             if (wl_display_dispatch_pending(s.display) < 0)
                 return ConnectionLost(s.display);
+        // Events just dispatched may have ended the show: no waiting then.
+        if (s.closing) {
+            wl_display_cancel_read(s.display);
+            break;
+        }
         if (wl_display_flush(s.display) < 0 && errno != EAGAIN) {
             wl_display_cancel_read(s.display);
             return ConnectionLost(s.display);

@@ -115,12 +115,15 @@ void WaylandView::awaitFrame()
     frameCallback = wl_surface_frame(surface);
     wl_callback_add_listener(frameCallback, &frameListener, this);
     due = false;
+    unanswered = false;
 }
 
 void WaylandView::onXdgConfigure(void* data, xdg_surface* xdgSurface, unsigned serial)
 {
     xdg_surface_ack_configure(xdgSurface, serial);
-    static_cast<WaylandView*>(data)->configured = true;
+    WaylandView& view = *static_cast<WaylandView*>(data);
+    view.configured = true;
+    view.unanswered = true;
 }
 
 void WaylandView::onToplevelConfigure(void* data, xdg_toplevel*, int width, int height, wl_array*)
@@ -145,6 +148,7 @@ void WaylandView::onLayerConfigure(void* data, zwlr_layer_surface_v1* layer, uns
     if (height > 0 && height <= INT_MAX)
         view.pendingHeight = static_cast<int>(height);
     view.configured = true;
+    view.unanswered = true;
 }
 
 void WaylandView::onLayerClosed(void* data, zwlr_layer_surface_v1*) { static_cast<WaylandView*>(data)->closed = true; }

@@ -46,6 +46,8 @@ public:
 
     // A frame may be drawn: the first one, or the compositor asked for the next.
     bool frameDue() const { return due; }
+    // A configure was acknowledged and no frame has answered it yet.
+    bool configurePending() const { return unanswered; }
     // Before a swap: the compositor says when the next frame would be seen.
     void awaitFrame();
     // The compositor closed the window or took the wallpaper away.
@@ -77,6 +79,7 @@ private:
     bool configured = false;
     bool closed = false;
     bool due = true;
+    bool unanswered = false;
     // Logical size as configured, and the one being asked for.
     int width = 0;
     int height = 0;
