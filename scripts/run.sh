@@ -29,7 +29,7 @@ render_offscreen() {
 # closed (Escape, q or the window's close button). When no window can open
 # there (no X server behind DISPLAY, no OpenGL), it says so and returns 1.
 play_in_window() {
-  local program=$build/host/x11/quorvelin
+  local program=$build/host/linux/quorvelin
   echo "make run: playing the show in a window on display $DISPLAY ($program; Escape or q closes it)"
   if ! "$program" --window; then
     echo "make run: no window on display $DISPLAY; rendering the show offscreen instead"

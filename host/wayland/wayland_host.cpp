@@ -81,6 +81,7 @@ struct WaylandHost::State {
     wl_pointer* pointer = nullptr;
     wl_keyboard* keyboard = nullptr;
     wl_touch* touch = nullptr;
+    wl_surface* pointerSurface = nullptr; // where the pointer is, if on one of ours
     std::vector<std::unique_ptr<Output>> outputs;
     std::unique_ptr<WaylandView> window; // --window's one view
 
@@ -169,22 +170,24 @@ void PointerAt(State& s, wl_surface* surface, wl_fixed_t x, wl_fixed_t y)
         s.closing = true;
 }
 
-wl_surface* PointerSurface = nullptr;
-
 void OnPointerEnter(void* data, wl_pointer* pointer, std::uint32_t serial, wl_surface* surface, wl_fixed_t x,
                     wl_fixed_t y)
 {
     State& s = *static_cast<State*>(data);
-    PointerSurface = surface;
+    s.pointerSurface = surface;
     // No cursor over the show.
     wl_pointer_set_cursor(pointer, serial, nullptr, 0, 0);
     PointerAt(s, surface, x, y);
 }
-void OnPointerLeave(void*, wl_pointer*, std::uint32_t, wl_surface*) { PointerSurface = nullptr; }
+void OnPointerLeave(void* data, wl_pointer*, std::uint32_t, wl_surface*)
+{
+    static_cast<State*>(data)->pointerSurface = nullptr;
+}
 void OnPointerMotion(void* data, wl_pointer*, std::uint32_t, wl_fixed_t x, wl_fixed_t y)
 {
-    if (PointerSurface != nullptr)
-        PointerAt(*static_cast<State*>(data), PointerSurface, x, y);
+    State& s = *static_cast<State*>(data);
+    if (s.pointerSurface != nullptr)
+        PointerAt(s, s.pointerSurface, x, y);
 }
 void OnPointerButton(void* data, wl_pointer*, std::uint32_t, std::uint32_t, std::uint32_t, std::uint32_t state)
 {
@@ -247,7 +250,7 @@ void OnSeatCapabilities(void* data, wl_seat* seat, std::uint32_t capabilities)
     } else if (!wantsPointer && s.pointer != nullptr) {
         wl_pointer_destroy(s.pointer);
         s.pointer = nullptr;
-        PointerSurface = nullptr;
+        s.pointerSurface = nullptr;
     }
     if (wantsKeyboard && s.keyboard == nullptr) {
         s.keyboard = wl_seat_get_keyboard(seat);
