@@ -1,7 +1,6 @@
 #include "host/wayland/wayland_host.h"
 
 #include <poll.h>
-#include <signal.h>
 #include <time.h>
 
 #include <wayland-client.h>
@@ -15,6 +14,7 @@
 #include <vector>
 
 #include "host/linux/pointer_travel.h"
+#include "host/linux/stop_signals.h"
 #include "host/monitors/monitor_presenter.h"
 #include "host/wayland/egl_context.h"
 #include "host/wayland/wayland_keyboard.h"
@@ -25,10 +25,6 @@
 #include "xdg-shell-client-protocol.h"
 
 namespace {
-volatile sig_atomic_t StopRequested = 0;
-
-void OnStopSignal(int) { StopRequested = 1; }
-
 long long Nanoseconds()
 {
     timespec now{};
@@ -350,19 +346,7 @@ WaylandHost::~WaylandHost() { release(); }
 
 int WaylandHost::run()
 {
-    // As on X11: stop signals are taken only while waiting, never inside a
-    // frame, and the renderer's threads inherit the blocked mask.
-    sigset_t stopSignals;
-    sigemptyset(&stopSignals);
-    struct sigaction action {};
-    action.sa_handler = OnStopSignal;
-    sigemptyset(&action.sa_mask);
-    for (int signal : {SIGTERM, SIGINT, SIGHUP}) {
-        sigaddset(&stopSignals, signal);
-        sigaction(signal, &action, nullptr);
-    }
-    sigprocmask(SIG_BLOCK, &stopSignals, nullptr);
-
+    StopSignals::hold();
     int status = open();
     if (status == 0)
         status = playLoop();
@@ -538,15 +522,12 @@ void WaylandHost::drawFrame()
 int WaylandHost::playLoop()
 {
     State& s = *state;
-    sigset_t waitMask;
-    sigprocmask(SIG_SETMASK, nullptr, &waitMask);
-    for (int signal : {SIGTERM, SIGINT, SIGHUP})
-        sigdelset(&waitMask, signal);
+    const sigset_t waitMask = StopSignals::waitMask();
 
     const long long period = 1000000000LL / options.fps;
     long long next = Nanoseconds();
     pollfd connection{wl_display_get_fd(s.display), POLLIN, 0};
-    while (!s.closing && StopRequested == 0) {
+    while (!s.closing && !StopSignals::requested()) {
         followViews();
         if (s.failed)
             return 1;

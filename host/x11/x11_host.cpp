@@ -1,7 +1,6 @@
 #include "host/x11/x11_host.h"
 
 #include <poll.h>
-#include <signal.h>
 #include <time.h>
 
 #include <X11/Xatom.h>
@@ -18,6 +17,7 @@
 #include <vector>
 
 #include "host/linux/pointer_travel.h"
+#include "host/linux/stop_signals.h"
 #include "host/monitors/monitor_presenter.h"
 #include "host/x11/x11_monitors.h"
 #include "host/x11/x11_visual_fit.h"
@@ -31,10 +31,7 @@ const char* const kTitle = "Quorvelin-Saver";
 constexpr int kWindowWidth = 800;
 constexpr int kWindowHeight = 600;
 
-volatile sig_atomic_t StopRequested = 0;
 int LastXError = 0;
-
-void OnStopSignal(int) { StopRequested = 1; }
 
 // Errors about a window that has gone, or an id that never was one, are
 // answers to be checked, not reasons for Xlib to end the program.
@@ -149,21 +146,7 @@ X11Host::~X11Host() { release(); }
 
 int X11Host::run()
 {
-    // Stop signals are held back except while waiting for the next tick, so
-    // a stop never lands inside a frame, and the renderer's threads, made
-    // later, inherit the blocked mask and leave the signals to this one.
-    sigset_t stopSignals;
-    sigemptyset(&stopSignals);
-    sigaddset(&stopSignals, SIGTERM);
-    sigaddset(&stopSignals, SIGINT);
-    sigaddset(&stopSignals, SIGHUP);
-    struct sigaction action {};
-    action.sa_handler = OnStopSignal;
-    sigemptyset(&action.sa_mask);
-    for (int signal : {SIGTERM, SIGINT, SIGHUP})
-        sigaction(signal, &action, nullptr);
-    sigprocmask(SIG_BLOCK, &stopSignals, nullptr);
-
+    StopSignals::hold();
     const int status = open();
     if (status != 0) {
         release();
@@ -529,16 +512,12 @@ void X11Host::handleEvent(void* opaque)
 void X11Host::playLoop()
 {
     State& s = *state;
-    sigset_t waitMask;
-    sigprocmask(SIG_SETMASK, nullptr, &waitMask);
-    sigdelset(&waitMask, SIGTERM);
-    sigdelset(&waitMask, SIGINT);
-    sigdelset(&waitMask, SIGHUP);
+    const sigset_t waitMask = StopSignals::waitMask();
 
     const long long period = 1000000000LL / options.fps;
     long long next = Nanoseconds(Now());
     pollfd connection{ConnectionNumber(s.display), POLLIN, 0};
-    while (!s.closing && StopRequested == 0) {
+    while (!s.closing && !StopSignals::requested()) {
         if (!s.hidden) {
             RenderFrame();
             s.presenter.present();
@@ -566,7 +545,7 @@ void X11Host::playLoop()
             // with the frame after the last one drawn.
             ppoll(&connection, 1, s.hidden ? nullptr : &timeout, &waitMask);
             now = Nanoseconds(Now());
-        } while ((s.hidden || now < next) && StopRequested == 0);
+        } while ((s.hidden || now < next) && !StopSignals::requested());
     }
 }
 
