@@ -40,6 +40,8 @@ for _ in $(seq 100); do
   sleep 0.1
 done
 export DISPLAY=":$(head -n1 "$scratch/display")"
+# On the virtual screen, not on a compositor the session may run.
+unset WAYLAND_DISPLAY
 tick=$(getconf CLK_TCK)
 
 # CPU ticks of a process so far: utime, stime, cutime, cstime (fields 14-17).

@@ -71,6 +71,8 @@ const char* DisplayName(LinuxOptions::Display display)
 }
 } // namespace
 
+const char* const LinuxWindowTitle = "Quorvelin-Saver";
+
 const char* const LinuxUsage =
     "Usage: quorvelin [MODE] [--x11 | --wayland] [--fps N]\n"
     "Plays the Quorvelin-Saver show with OpenGL on a Wayland compositor (where\n"

@@ -48,6 +48,12 @@ LinuxOptions::Display ChooseDisplay(const LinuxOptions& options, const char* way
 // (above 29 bits) are refused.
 bool ParseWindowId(const std::string& text, unsigned long& id);
 
+// The program's own window on either display system: its title and the
+// size it asks for first.
+extern const char* const LinuxWindowTitle;
+constexpr int kLinuxWindowWidth = 800;
+constexpr int kLinuxWindowHeight = 600;
+
 // The texts --help and --version print.
 extern const char* const LinuxUsage;
 extern const char* const LinuxVersion;

@@ -67,7 +67,8 @@ bool EglContext::open(wl_display* wayland, std::string& error)
 
 void* EglContext::makeSurface(wl_egl_window* window)
 {
-    EGLSurface surface = eglCreateWindowSurface(display, config, reinterpret_cast<EGLNativeWindowType>(window), nullptr);
+    EGLSurface surface =
+        eglCreateWindowSurface(display, config, reinterpret_cast<EGLNativeWindowType>(window), nullptr);
     return surface == EGL_NO_SURFACE ? nullptr : surface;
 }
 

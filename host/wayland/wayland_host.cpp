@@ -238,7 +238,8 @@ void OnSeatCapabilities(void* data, wl_seat* seat, std::uint32_t capabilities)
 {
     State& s = *static_cast<State*>(data);
     const bool wantsPointer = s.fullscreen() && (capabilities & WL_SEAT_CAPABILITY_POINTER) != 0;
-    const bool wantsKeyboard = s.mode != LinuxOptions::Mode::Background && (capabilities & WL_SEAT_CAPABILITY_KEYBOARD) != 0;
+    const bool wantsKeyboard =
+        s.mode != LinuxOptions::Mode::Background && (capabilities & WL_SEAT_CAPABILITY_KEYBOARD) != 0;
     const bool wantsTouch = s.fullscreen() && (capabilities & WL_SEAT_CAPABILITY_TOUCH) != 0;
     if (wantsPointer && s.pointer == nullptr) {
         s.pointer = wl_seat_get_pointer(seat);
@@ -277,7 +278,8 @@ void OnGlobal(void* data, wl_registry* registry, std::uint32_t name, const char*
         s.shell = static_cast<xdg_wm_base*>(wl_registry_bind(registry, name, &xdg_wm_base_interface, 1));
         xdg_wm_base_add_listener(s.shell, &ShellListener, &s);
     } else if (std::strcmp(interface, zwlr_layer_shell_v1_interface.name) == 0 && s.layers == nullptr) {
-        s.layers = static_cast<zwlr_layer_shell_v1*>(wl_registry_bind(registry, name, &zwlr_layer_shell_v1_interface, 1));
+        s.layers =
+            static_cast<zwlr_layer_shell_v1*>(wl_registry_bind(registry, name, &zwlr_layer_shell_v1_interface, 1));
     } else if (std::strcmp(interface, zxdg_output_manager_v1_interface.name) == 0 && s.places == nullptr) {
         s.places = static_cast<zxdg_output_manager_v1*>(
             wl_registry_bind(registry, name, &zxdg_output_manager_v1_interface, 1));
@@ -398,7 +400,8 @@ int WaylandHost::open()
     if (!s.egl.hasStencil())
         std::fprintf(stderr, "quorvelin: warning: no stencil buffer; the floor's mirror image will not be clipped\n");
     if (options.mode == LinuxOptions::Mode::Window)
-        s.window = std::make_unique<WaylandView>(WaylandView::Role::Window, s.compositor, s.shell, s.layers, nullptr, 0, 0);
+        s.window =
+            std::make_unique<WaylandView>(WaylandView::Role::Window, s.compositor, s.shell, s.layers, nullptr, 0, 0);
     return 0;
 }
 

@@ -6,22 +6,19 @@
 #include <wayland-client.h>
 #include <wayland-egl.h>
 
+#include "host/linux/linux_options.h"
 #include "host/wayland/egl_context.h"
 #include "wlr-layer-shell-unstable-v1-client-protocol.h"
 #include "xdg-shell-client-protocol.h"
 
 namespace {
-const char* const kTitle = "Quorvelin-Saver";
 const char* const kAppId = "quorvelin";
-// A window's size until the compositor picks one.
-constexpr int kWindowWidth = 800;
-constexpr int kWindowHeight = 600;
 } // namespace
 
 WaylandView::WaylandView(Role role, wl_compositor* compositor, xdg_wm_base* shell, zwlr_layer_shell_v1* layers,
                          wl_output* output, int width, int height)
-    : role(role), output(output), pendingWidth(width > 0 ? width : kWindowWidth),
-      pendingHeight(height > 0 ? height : kWindowHeight)
+    : role(role), output(output), pendingWidth(width > 0 ? width : kLinuxWindowWidth),
+      pendingHeight(height > 0 ? height : kLinuxWindowHeight)
 {
     static const xdg_surface_listener xdgSurfaceListener = {onXdgConfigure};
     // xdg_wm_base is bound at version 1, which sends neither bounds nor capabilities.
@@ -58,7 +55,7 @@ WaylandView::WaylandView(Role role, wl_compositor* compositor, xdg_wm_base* shel
         xdg_surface_add_listener(xdgSurface, &xdgSurfaceListener, this);
         toplevel = xdg_surface_get_toplevel(xdgSurface);
         xdg_toplevel_add_listener(toplevel, &toplevelListener, this);
-        xdg_toplevel_set_title(toplevel, kTitle);
+        xdg_toplevel_set_title(toplevel, LinuxWindowTitle);
         xdg_toplevel_set_app_id(toplevel, kAppId);
         if (role == Role::Fullscreen)
             xdg_toplevel_set_fullscreen(toplevel, output);

@@ -27,9 +27,6 @@
 #include "scene/render_frame.h"
 
 namespace {
-const char* const kTitle = "Quorvelin-Saver";
-constexpr int kWindowWidth = 800;
-constexpr int kWindowHeight = 600;
 
 int LastXError = 0;
 
@@ -328,8 +325,8 @@ int X11Host::makeOwnWindow()
     const bool child = s.target != 0;
     const bool fullscreen = options.mode == LinuxOptions::Mode::Fullscreen;
     if (!child) {
-        s.width = fullscreen ? DisplayWidth(s.display, s.screen) : kWindowWidth;
-        s.height = fullscreen ? DisplayHeight(s.display, s.screen) : kWindowHeight;
+        s.width = fullscreen ? DisplayWidth(s.display, s.screen) : kLinuxWindowWidth;
+        s.height = fullscreen ? DisplayHeight(s.display, s.screen) : kLinuxWindowHeight;
     }
 
     s.colormap = XCreateColormap(s.display, root, s.visual->visual, AllocNone);
@@ -357,10 +354,11 @@ int X11Host::makeOwnWindow()
     }
     s.target = window;
 
-    XStoreName(s.display, window, kTitle);
+    XStoreName(s.display, window, LinuxWindowTitle);
     const Atom utf8 = XInternAtom(s.display, "UTF8_STRING", False);
     XChangeProperty(s.display, window, XInternAtom(s.display, "_NET_WM_NAME", False), utf8, 8, PropModeReplace,
-                    reinterpret_cast<const unsigned char*>(kTitle), static_cast<int>(std::strlen(kTitle)));
+                    reinterpret_cast<const unsigned char*>(LinuxWindowTitle),
+                    static_cast<int>(std::strlen(LinuxWindowTitle)));
     char resName[] = "quorvelin";
     char resClass[] = "Quorvelin";
     XClassHint classHint{resName, resClass};
