@@ -19,15 +19,24 @@ EGLConfig ChooseConfig(EGLDisplay display, bool withStencil)
     std::vector<EGLConfig> configs(static_cast<std::size_t>(count));
     if (!eglChooseConfig(display, wanted, configs.data(), count, &count) || count <= 0)
         return nullptr;
-    // A configuration without alpha: with it the compositor would blend the
+    // Eight bits a channel and no alpha first. EGL lists deeper colour first,
+    // which some compositors cannot show (a 10-bit buffer stays black under
+    // weston's software renderer); with alpha the compositor would blend the
     // show with what lies under it wherever a draw leaves alpha below one.
-    for (int i = 0; i < count; ++i) {
+    EGLConfig best = configs[0];
+    int bestRank = -1;
+    for (EGLConfig config : configs) {
+        EGLint red = 0;
         EGLint alpha = 0;
-        eglGetConfigAttrib(display, configs[static_cast<std::size_t>(i)], EGL_ALPHA_SIZE, &alpha);
-        if (alpha == 0)
-            return configs[static_cast<std::size_t>(i)];
+        eglGetConfigAttrib(display, config, EGL_RED_SIZE, &red);
+        eglGetConfigAttrib(display, config, EGL_ALPHA_SIZE, &alpha);
+        const int rank = (red == 8 ? 2 : 0) + (alpha == 0 ? 1 : 0);
+        if (rank > bestRank) {
+            best = config;
+            bestRank = rank;
+        }
     }
-    return configs[0];
+    return best;
 }
 } // namespace
 

@@ -4,13 +4,14 @@
 # for screenshots judged by tests/monitors/check_shot.py, wtype for keys.
 # Sway refuses to run as root, so under root it and its clients run as nobody.
 #   run.sh PROGRAM SHOTS_DIR
-# Exit status 0 when every row passes, 77 (skipped) without sway, grim or wtype.
+# Exit status 0 when every row passes, 77 (skipped) without sway, grim, wtype
+# or weston.
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 program=$1 shots=$2
 judge="/usr/bin/python3 $here/../monitors/check_shot.py"
 
-for tool in sway swaymsg grim wtype; do
+for tool in sway swaymsg grim wtype weston weston-screenshooter; do
   command -v "$tool" >/dev/null || { echo "wayland: skipped: $tool is not installed"; exit 77; }
 done
 mkdir -p "$shots"
@@ -21,10 +22,10 @@ if [ "$(id -u)" -eq 0 ]; then
   chown nobody:nogroup "$run"
   as=(setpriv --reuid=nobody --regid=nogroup --clear-groups)
 fi
-sway= pid=
+compositor= pid=
 finish() {
   [ -z "$pid" ] || { kill "$pid"; wait "$pid"; } 2>/dev/null || true
-  [ -z "$sway" ] || { kill "$sway"; wait "$sway"; } 2>/dev/null || true
+  [ -z "$compositor" ] || { kill "$compositor"; wait "$compositor"; } 2>/dev/null || true
   rm -rf "$run"
 }
 trap finish EXIT
@@ -60,14 +61,33 @@ for_window [app_id="quorvelin"] floating enable
 CONFIG
   "${as[@]}" env -i PATH=/usr/bin:/bin HOME="$run" XDG_RUNTIME_DIR="$run" SWAYSOCK="$run/sway.sock" \
     WLR_BACKENDS=headless WLR_RENDERER=pixman WLR_LIBINPUT_NO_DEVICES=1 sway -c "$run/config" >"$run/sway.log" 2>&1 &
-  sway=$!
+  compositor=$!
   for _ in $(seq 100); do [ -S "$run/sway.sock" ] && msg -t get_version && return 0; sleep 0.1; done
   echo "sway did not start:"; tail -5 "$run/sway.log"; return 1
 }
-stop_sway() {
-  { kill "$sway"; wait "$sway"; } 2>/dev/null || true
-  sway=
+
+# Debian's weston, headless with pixman, one 800x600 output; --debug offers
+# its screenshooter.
+start_weston() {
+  "${as[@]}" env -i PATH=/usr/bin:/bin HOME="$run" XDG_RUNTIME_DIR="$run" weston --backend=headless-backend.so \
+    --use-pixman --width=800 --height=600 --socket=wayland-1 --debug --idle-time=0 >"$run/weston.log" 2>&1 &
+  compositor=$!
+  for _ in $(seq 100); do [ -S "$run/wayland-1" ] && sleep 0.5 && return 0; sleep 0.1; done
+  echo "weston did not start:"; tail -5 "$run/weston.log"; return 1
+}
+
+stop_compositor() {
+  { kill "$compositor"; wait "$compositor"; } 2>/dev/null || true
+  compositor=
   rm -rf "${run:?}"/*
+}
+
+# A screenshot of every output to FILE: grim on sway, weston's screenshooter
+# (which writes into the current folder) on weston.
+screenshot() {
+  if [ -S "$run/sway.sock" ]; then session timeout 10 grim "$1"; return; fi
+  (cd "$run" && rm -f wayland-screenshot-*.png && session timeout 10 weston-screenshooter >/dev/null &&
+    mv wayland-screenshot-*.png "$1")
 }
 
 # The program in the session, its stderr kept for the row.
@@ -76,8 +96,9 @@ play() {
   pid=$!
 }
 
-# The outputs as WxH+X+Y, as sway lays them out.
+# The outputs as WxH+X+Y, as sway lays them out (weston's is the one 800x600).
 outputs() {
+  [ -S "$run/sway.sock" ] || { echo 800x600+0+0; return; }
   session swaymsg -t get_outputs -r | /usr/bin/python3 -c 'import json, sys
 for o in json.load(sys.stdin):
     if o["active"]:
@@ -104,7 +125,7 @@ await() {
       session timeout 10 grim -g "$geometry" "$run/grim.png" && cp "$run/grim.png" "$run/shot.png"
     else
       mapfile -t monitors < <(outputs)
-      session timeout 10 grim "$run/grim.png" &&
+      screenshot "$run/grim.png" &&
         /usr/bin/python3 - "$run/grim.png" "$run/shot.png" "${monitors[@]}" <<'PY'
 import sys
 from PIL import Image
@@ -209,13 +230,22 @@ row_refusals() {
   return $bad
 }
 
-rows=(fullscreen_one fullscreen_outputs fullscreen_scaled window background refusals)
+# The full-screen show on weston too, so that nothing rests on one
+# compositor's habits; weston has no virtual keyboard, so a signal ends it.
+row_weston_fullscreen() {
+  play --fullscreen --fps 1000
+  await title weston-fullscreen-title 60 && await steady weston-fullscreen-steady 120 &&
+    kill -TERM "$pid" && ends weston-fullscreen-sigterm 0 ""
+}
+
+# Each row on a fresh compositor: sway, or weston where the row says so.
+rows=(fullscreen_one fullscreen_outputs fullscreen_scaled window background refusals weston_fullscreen)
 failed=0
 for row in "${rows[@]}"; do
-  start_sway || exit 1
+  if [ "${row%%_*}" = weston ]; then start_weston || exit 1; else start_sway || exit 1; fi
   "row_$row" || { failed=1; echo "FAIL $row"; tail -3 "$run/out.txt" 2>/dev/null || true; }
   [ -z "$pid" ] || { kill "$pid"; wait "$pid"; } 2>/dev/null || true
   pid=
-  stop_sway
+  stop_compositor
 done
 exit $failed
