@@ -33,10 +33,17 @@ trap finish EXIT
 # The program runs (a zombie, ended but not yet waited for, does not).
 alive() { case $(ps -o stat= -p "$1" 2>/dev/null) in '' | Z*) return 1 ;; esac; }
 
-# A command in the compositor's session, as its user, within bounded time.
-session() {
-  "${as[@]}" env -i PATH=/usr/bin:/bin HOME="$run" XDG_RUNTIME_DIR="$run" WAYLAND_DISPLAY=wayland-1 \
-    SWAYSOCK="$run/sway.sock" LIBGL_ALWAYS_SOFTWARE=1 "$@"
+# A command in the compositor's session, as its user.
+environment=(env -i PATH=/usr/bin:/bin HOME="$run" XDG_RUNTIME_DIR="$run" WAYLAND_DISPLAY=wayland-1
+             SWAYSOCK="$run/sway.sock" LIBGL_ALWAYS_SOFTWARE=1)
+session() { "${as[@]}" "${environment[@]}" "$@"; }
+# launch OUT COMMAND...: started in the background, its output to OUT, its
+# pid (the command's own: setpriv and env exec it) in pid.
+launch() {
+  local out=$1
+  shift
+  "${as[@]}" "${environment[@]}" "$@" >"$out" 2>&1 &
+  pid=$!
 }
 msg() { session timeout 10 swaymsg "$@" >/dev/null; }
 
@@ -90,11 +97,8 @@ screenshot() {
     mv wayland-screenshot-*.png "$1")
 }
 
-# The program in the session, its stderr kept for the row.
-play() {
-  session "$program" "$@" >"$run/out.txt" 2>&1 &
-  pid=$!
-}
+# The program in the session, its output kept for the row.
+play() { launch "$run/out.txt" "$program" "$@"; }
 
 # The outputs as WxH+X+Y, as sway lays them out (weston's is the one 800x600).
 outputs() {
@@ -185,8 +189,7 @@ row_fullscreen_outputs() {
 # On a scale-2 output the show is drawn at the output's own 800x600 pixels.
 row_fullscreen_scaled() {
   msg output HEADLESS-1 scale 2
-  session env WAYLAND_DEBUG=1 "$program" --fullscreen --fps 1000 >"$run/out.txt" 2>&1 &
-  pid=$!
+  launch "$run/out.txt" env WAYLAND_DEBUG=1 "$program" --fullscreen --fps 1000
   await title fullscreen-scaled-title 60 || return 1
   if grep -q 'set_buffer_scale(2)' "$run/out.txt" && grep -qE 'create_buffer\(.*, 800, 600,' "$run/out.txt"; then
     echo "ok fullscreen-scaled-pixels: 800x600 buffers at scale 2"
@@ -208,8 +211,7 @@ row_background() {
   play --background --fps 1000
   await title background-alone 60 || return 1
   local wallpaper=$pid
-  session "$program" --window --fps 1000 >"$run/window.txt" 2>&1 &
-  pid=$!
+  launch "$run/window.txt" "$program" --window --fps 1000
   place_window 320x240 && await title background-under-window 60 320x240+0+0
   local result=$?
   kill "$pid" 2>/dev/null; wait "$pid" 2>/dev/null || true
@@ -221,11 +223,11 @@ row_background() {
 # compositor at all there is no show: each says so in one line.
 row_refusals() {
   local bad=0
-  session env WAYLAND_DISPLAY=quorvelin-none "$program" --wayland >"$run/out.txt" 2>&1 & pid=$!
+  launch "$run/out.txt" env WAYLAND_DISPLAY=quorvelin-none "$program" --wayland
   ends no-compositor 1 "cannot connect to the Wayland compositor 'quorvelin-none'" || bad=1
-  session env -u WAYLAND_DISPLAY "$program" --wayland >"$run/out.txt" 2>&1 & pid=$!
+  launch "$run/out.txt" env -u WAYLAND_DISPLAY "$program" --wayland
   ends no-wayland-display 1 "no Wayland compositor (WAYLAND_DISPLAY is not set)" || bad=1
-  session env -u DISPLAY "$program" --root >"$run/out.txt" 2>&1 & pid=$!
+  launch "$run/out.txt" env -u DISPLAY "$program" --root
   ends root-without-x 1 "no X display (DISPLAY is not set)" || bad=1
   return $bad
 }
