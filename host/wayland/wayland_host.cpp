@@ -86,7 +86,8 @@ struct WaylandHost::State {
     PointerTravel pointerTravel;
     MonitorPresenter presenter;
     std::vector<Placed> placed;
-    WaylandView* source = nullptr; // the view the scene draws on
+    std::vector<WaylandView*> views; // kept, so that following them each tick allocates nothing
+    WaylandView* source = nullptr;   // the view the scene draws on
     bool sceneStarted = false;
     bool layoutStale = true;
     bool closing = false;
@@ -410,7 +411,8 @@ int WaylandHost::open()
 void WaylandHost::followViews()
 {
     State& s = *state;
-    std::vector<WaylandView*> views;
+    std::vector<WaylandView*>& views = s.views;
+    views.clear();
     if (s.window != nullptr) {
         if (s.window->closeRequested())
             s.closing = true;
