@@ -62,7 +62,12 @@ struct Placed {
     PixelRect rect;
     MonitorCopy copy;
     bool copied = false;
+    long long swapped = 0; // when its last frame went to the compositor
 };
+
+// How long a frame waits for an output whose compositor has not asked for
+// one: longer, and the output counts as hidden and keeps its last picture.
+constexpr long long kCopyPatience = 100000000LL;
 } // namespace
 
 struct WaylandHost::State {
@@ -504,7 +509,7 @@ void WaylandHost::followViews()
 // One step of the show: drawn on the source, copied to every other view
 // whose compositor wants a frame or awaits the answer to a configure. A view
 // not yet ready keeps its last one.
-void WaylandHost::drawFrame()
+void WaylandHost::drawFrame(long long now)
 {
     State& s = *state;
     s.egl.makeCurrent(s.source->getDrawable());
@@ -512,7 +517,9 @@ void WaylandHost::drawFrame()
     s.presenter.present();
     s.source->awaitFrame();
     s.egl.swap(s.source->getDrawable());
-    for (const Placed& placed : s.placed) {
+    for (Placed& placed : s.placed) {
+        if (placed.view == s.source)
+            placed.swapped = now;
         if (!placed.copied || placed.view == s.source
             || !(placed.view->frameDue() || placed.view->configurePending()))
             continue;
@@ -521,7 +528,24 @@ void WaylandHost::drawFrame()
         s.presenter.presentCopy(placed.copy, placed.rect);
         placed.view->awaitFrame();
         s.egl.swap(placed.view->getDrawable());
+        placed.swapped = now;
     }
+}
+
+// When the next frame may be drawn, or -1 while the source does not want
+// one: one period after the last, and once every other output wants one
+// too, so that all show the same frame; an output that keeps the
+// compositor waiting past kCopyPatience is not waited for.
+long long WaylandHost::frameReadyAt(long long next) const
+{
+    const State& s = *state;
+    if (s.source == nullptr || !s.source->frameDue())
+        return -1;
+    long long at = next;
+    for (const Placed& placed : s.placed)
+        if (placed.copied && placed.view != s.source && !placed.view->frameDue())
+            at = std::max(at, placed.swapped + kCopyPatience);
+    return at;
 }
 
 int WaylandHost::playLoop()
@@ -540,13 +564,14 @@ int WaylandHost::playLoop()
             break;
         long long now = Nanoseconds();
         // At most one frame per period: the animation counts frames, and a
-        // fast monitor would otherwise hurry it.
-        // A configure is answered by a frame at once: a compositor may show
-        // the surface (and call back for frames) only after that.
+        // fast monitor would otherwise hurry it. A configure is answered by
+        // a frame at once: a compositor may show the surface (and call back
+        // for frames) only after that.
         const bool answer = std::any_of(s.placed.begin(), s.placed.end(),
                                         [](const Placed& placed) { return placed.view->configurePending(); });
-        if (s.source != nullptr && ((s.source->frameDue() && now >= next) || answer)) {
-            drawFrame();
+        const long long readyAt = frameReadyAt(next);
+        if (s.source != nullptr && ((readyAt >= 0 && now >= readyAt) || answer)) {
+            drawFrame(now);
             next += period;
             if (next < now)
                 next = now;
@@ -566,9 +591,10 @@ int WaylandHost::playLoop()
         }
         // Without a frame due, the show waits for the compositor (a surface
         // nobody sees gets no callbacks and costs nothing) or a signal.
-        const bool waiting = s.source == nullptr || !s.source->frameDue();
+        const long long at = frameReadyAt(next);
+        const bool waiting = at < 0;
         now = Nanoseconds();
-        const long long wait = std::max(next - now, 0LL);
+        const long long wait = std::max(at - now, 0LL);
         timespec timeout{static_cast<time_t>(wait / 1000000000LL), static_cast<long>(wait % 1000000000LL)};
         const int ready = ppoll(&connection, 1, waiting ? nullptr : &timeout, &waitMask);
         if (ready > 0 && (connection.revents & POLLIN) != 0) {

@@ -28,7 +28,8 @@ private:
     int open();
     int playLoop();
     void followViews();
-    void drawFrame();
+    void drawFrame(long long now);
+    long long frameReadyAt(long long next) const;
     void release();
 
     LinuxOptions options;

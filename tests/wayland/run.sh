@@ -174,14 +174,16 @@ row_fullscreen_one() {
 }
 
 # Two outputs of different sizes; a third, larger, comes while the show runs
-# and takes the drawing over (judged alone: sway's screenshots of outputs
-# re-laid out while running may hold frames of different ages); a key ends
-# the show. Sway 1.7's headless outputs cannot be disabled, so an output
-# going away is not played here.
+# and takes the drawing over; a key ends the show. In the steady state each
+# output is judged alone: headless sway's screenshots of several outputs
+# can hold frames of different ages, even with the show held still. Sway
+# 1.7's headless outputs cannot be disabled, so an output going away is not
+# played here.
 row_fullscreen_outputs() {
   msg create_output && msg output HEADLESS-2 mode 640x480@240Hz position 800 0
   play --fullscreen --fps 1000
-  await title fullscreen-two-title 60 && await steady fullscreen-two-steady 120 &&
+  await title fullscreen-two-title 60 && await steady fullscreen-two-steady-800x600 120 800x600+0+0 &&
+    await steady fullscreen-two-steady-640x480 60 640x480+800+0 &&
     msg create_output && msg output HEADLESS-3 mode 1024x768@240Hz position 1440 0 &&
     await steady fullscreen-added-steady 60 1024x768+1440+0 && session timeout 10 wtype -s 500 q && ends fullscreen-two-key 0 ""
 }
