@@ -15,20 +15,26 @@ for tool in sway swaymsg grim wtype weston weston-screenshooter; do
   command -v "$tool" >/dev/null || { echo "wayland: skipped: $tool is not installed"; exit 77; }
 done
 mkdir -p "$shots"
+compositor= pid= bin=
 run=$(mktemp -d /tmp/quorvelin-wayland.XXXXXX)
+finish() {
+  [ -z "$pid" ] || { kill "$pid"; wait "$pid"; } 2>/dev/null || true
+  [ -z "$compositor" ] || { kill "$compositor"; wait "$compositor"; } 2>/dev/null || true
+  rm -rf "$run" $bin
+}
+trap finish EXIT
 chmod 700 "$run"
+# A copy of the program that the compositor's user can run wherever the
+# build lies (a clone under /root is closed to nobody); it needs no files.
+bin=$(mktemp -d /tmp/quorvelin-wayland-bin.XXXXXX)
+chmod 755 "$bin"
+install -m 755 "$program" "$bin/quorvelin"
+program=$bin/quorvelin
 as=()
 if [ "$(id -u)" -eq 0 ]; then
   chown nobody:nogroup "$run"
   as=(setpriv --reuid=nobody --regid=nogroup --clear-groups)
 fi
-compositor= pid=
-finish() {
-  [ -z "$pid" ] || { kill "$pid"; wait "$pid"; } 2>/dev/null || true
-  [ -z "$compositor" ] || { kill "$compositor"; wait "$compositor"; } 2>/dev/null || true
-  rm -rf "$run"
-}
-trap finish EXIT
 
 # The program runs (a zombie, ended but not yet waited for, does not).
 alive() { case $(ps -o stat= -p "$1" 2>/dev/null) in '' | Z*) return 1 ;; esac; }
