@@ -9,10 +9,10 @@
 # hacks' median, and where the screenshots taken at the end of each run are.
 # As root, the X server and each program run at nice -20, so that other work on
 # a shared machine does not starve them of the frames they ask for.
-#   cpu_share.sh [PROGRAM]   PROGRAM defaults to build/native/host/x11/quorvelin
+#   cpu_share.sh [PROGRAM]   PROGRAM defaults to build/native/host/linux/quorvelin
 set -euo pipefail
 cd "$(dirname "$0")/.."
-program=$(realpath "${1:-build/native/host/x11/quorvelin}")
+program=$(realpath "${1:-build/native/host/linux/quorvelin}")
 seconds=${CPU_SHARE_SECONDS:-20}
 hacks=(gears glmatrix flyingtoasters bubble3d)
 hackdir=/usr/libexec/xscreensaver
@@ -40,6 +40,8 @@ for _ in $(seq 100); do
   sleep 0.1
 done
 export DISPLAY=":$(head -n1 "$scratch/display")"
+# On the virtual screen, not on a compositor the session may run.
+unset WAYLAND_DISPLAY
 tick=$(getconf CLK_TCK)
 
 # CPU ticks of a process so far: utime, stime, cutime, cstime (fields 14-17).

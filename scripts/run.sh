@@ -29,14 +29,16 @@ render_offscreen() {
   echo "make run: animation out/show.gif (frames 2400 to 2519 of the steady state)"
 }
 
-# With a display, the show plays in a window of the Linux program until it is
-# closed (Escape, q or the window's close button). When no window can open
-# there (no X server behind DISPLAY, no OpenGL), it says so and returns 1.
+# With a display (a Wayland compositor or an X server), the show plays in a
+# window of the Linux program until it is closed (Escape, q or the window's
+# close button). When no window can open there (nothing behind the name, no
+# OpenGL), it says so and returns 1.
 play_in_window() {
-  local program=$build/host/x11/quorvelin
-  echo "make run: playing the show in a window on display $DISPLAY ($program; Escape or q closes it)"
+  local program=$build/host/linux/quorvelin
+  local display=${WAYLAND_DISPLAY:-$DISPLAY}
+  echo "make run: playing the show in a window on display $display ($program; Escape or q closes it)"
   if ! "$program" --window; then
-    echo "make run: no window on display $DISPLAY; rendering the show offscreen instead"
+    echo "make run: no window on display $display; rendering the show offscreen instead"
     return 1
   fi
 }
@@ -44,8 +46,8 @@ play_in_window() {
 cmake --preset linux-player >/dev/null
 cmake --build --preset linux-player
 mkdir -p out
-if [ -z "${DISPLAY:-}" ]; then
-  echo "make run: no display (DISPLAY is not set); rendering the show offscreen"
+if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
+  echo "make run: no display (neither WAYLAND_DISPLAY nor DISPLAY is set); rendering the show offscreen"
   render_offscreen
 elif ! play_in_window; then
   render_offscreen

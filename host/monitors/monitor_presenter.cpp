@@ -22,15 +22,21 @@ bool SameSize(const MonitorCopy& copy)
 }
 } // namespace
 
-void MonitorPresenter::fit(const MonitorLayout& newLayout, int largestTexture)
+void MonitorPresenter::fit(const MonitorLayout& newLayout, int largestTexture, Surfaces newSurfaces)
 {
     layout = newLayout;
+    surfaces = newSurfaces;
     const PixelRect& source = layout.getSource();
-    glViewport(source.x, layout.getWindowHeight() - source.y - source.height, source.width, source.height);
+    if (surfaces == Surfaces::OnePerMonitor)
+        glViewport(0, 0, source.width, source.height);
+    else
+        glViewport(source.x, layout.getWindowHeight() - source.y - source.height, source.width, source.height);
     SetViewProjection(source.width, source.height);
 
+    // Between surfaces only a texture carries a picture.
     const std::vector<MonitorCopy>& copies = layout.getCopies();
-    if (std::all_of(copies.begin(), copies.end(), SameSize)) {
+    const bool separate = surfaces == Surfaces::OnePerMonitor && !copies.empty();
+    if (!separate && std::all_of(copies.begin(), copies.end(), SameSize)) {
         release();
         return;
     }
@@ -73,16 +79,63 @@ void MonitorPresenter::present() const
 {
     if (layout.getCopies().empty())
         return;
-    const int width = layout.getWindowWidth();
-    const int height = layout.getWindowHeight();
+    if (surfaces == Surfaces::OnePerMonitor) {
+        const PixelRect& source = layout.getSource();
+        if (texture != 0) {
+            glPushAttrib(GL_TEXTURE_BIT);
+            capture(source.x, source.y + source.height);
+            glPopAttrib();
+        }
+        return;
+    }
+    const PixelRect window{0, 0, layout.getWindowWidth(), layout.getWindowHeight()};
+    beginCopies(window);
+    if (texture != 0)
+        capture(0, window.height);
+    for (const MonitorCopy& copy : layout.getCopies()) {
+        if (texture != 0 && !SameSize(copy))
+            drawFromTexture(copy);
+        else
+            copyPixels(copy);
+    }
+    endCopies();
+}
+
+void MonitorPresenter::presentCopy(const MonitorCopy& copy, const PixelRect& monitor) const
+{
+    beginCopies(monitor);
+    glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
+    glClear(GL_COLOR_BUFFER_BIT);
+    if (texture != 0) {
+        glBindTexture(GL_TEXTURE_2D, texture);
+        glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_REPLACE);
+        drawFromTexture(copy);
+    }
+    endCopies();
+}
+
+// The drawn picture's captured part into the texture; the drawable's origin
+// lies at sourceX and its bottom edge at sourceBottom in the layout's pixels.
+void MonitorPresenter::capture(int sourceX, int sourceBottom) const
+{
+    const PixelRect& part = layout.getCapture();
+    glBindTexture(GL_TEXTURE_2D, texture);
+    glCopyTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, part.x - sourceX, sourceBottom - part.y - part.height, part.width,
+                        part.height);
+    glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_REPLACE);
+}
+
+// Flat drawing in the layout's pixels, y down, over the area the drawable
+// covers; endCopies() gives RenderFrame back its state.
+void MonitorPresenter::beginCopies(const PixelRect& area) const
+{
     glPushAttrib(GL_ENABLE_BIT | GL_VIEWPORT_BIT | GL_TEXTURE_BIT | GL_PIXEL_MODE_BIT | GL_SCISSOR_BIT
-                 | GL_CURRENT_BIT);
-    glViewport(0, 0, width, height);
+                 | GL_CURRENT_BIT | GL_COLOR_BUFFER_BIT);
+    glViewport(0, 0, area.width, area.height);
     glMatrixMode(GL_PROJECTION);
     glPushMatrix();
     glLoadIdentity();
-    // Window pixels, y down, as the layout counts them.
-    glOrtho(0.0, width, height, 0.0, -1.0, 1.0);
+    glOrtho(area.x, area.x + area.width, area.y + area.height, area.y, -1.0, 1.0);
     glMatrixMode(GL_MODELVIEW);
     glPushMatrix();
     glLoadIdentity();
@@ -90,21 +143,10 @@ void MonitorPresenter::present() const
     glDisable(GL_STENCIL_TEST);
     glDisable(GL_LIGHTING);
     glDisable(GL_BLEND);
+}
 
-    if (texture != 0) {
-        const PixelRect& capture = layout.getCapture();
-        glBindTexture(GL_TEXTURE_2D, texture);
-        glCopyTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, capture.x, height - capture.y - capture.height, capture.width,
-                            capture.height);
-        glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_REPLACE);
-    }
-    for (const MonitorCopy& copy : layout.getCopies()) {
-        if (texture != 0 && !SameSize(copy))
-            drawFromTexture(copy);
-        else
-            copyPixels(copy);
-    }
-
+void MonitorPresenter::endCopies() const
+{
     glPopMatrix();
     glMatrixMode(GL_PROJECTION);
     glPopMatrix();

@@ -1,7 +1,6 @@
 #include "host/x11/x11_host.h"
 
 #include <poll.h>
-#include <signal.h>
 #include <time.h>
 
 #include <X11/Xatom.h>
@@ -17,6 +16,8 @@
 #include <cstring>
 #include <vector>
 
+#include "host/linux/pointer_travel.h"
+#include "host/linux/stop_signals.h"
 #include "host/monitors/monitor_presenter.h"
 #include "host/x11/x11_monitors.h"
 #include "host/x11/x11_visual_fit.h"
@@ -27,17 +28,8 @@
 #include "scene/render_frame.h"
 
 namespace {
-const char* const kTitle = "Quorvelin-Saver";
-constexpr int kWindowWidth = 800;
-constexpr int kWindowHeight = 600;
-// The largest pointer movement, in pixels summed over x and y from where the
-// pointer was at start, that leaves the full-screen show running.
-constexpr int kMouseThreshold = 4;
 
-volatile sig_atomic_t StopRequested = 0;
 int LastXError = 0;
-
-void OnStopSignal(int) { StopRequested = 1; }
 
 // Errors about a window that has gone, or an id that never was one, are
 // answers to be checked, not reasons for Xlib to end the program.
@@ -133,8 +125,7 @@ struct X11Host::State {
     Atom deleteWindow = 0;
     int width = 0;
     int height = 0;
-    int startX = 0; // pointer position at start, for the full-screen movement rule
-    int startY = 0;
+    PointerTravel pointerTravel; // from where the pointer was at start
     bool closing = false;
     // Our own window while unmapped (minimised, on another workspace) or fully
     // covered: nothing of a frame would be seen, so the show waits where it is.
@@ -147,27 +138,13 @@ struct X11Host::State {
     MonitorPresenter presenter;
 };
 
-X11Host::X11Host(const X11Options& options) : options(options), state(std::make_unique<State>()) {}
+X11Host::X11Host(const LinuxOptions& options) : options(options), state(std::make_unique<State>()) {}
 
 X11Host::~X11Host() { release(); }
 
 int X11Host::run()
 {
-    // Stop signals are held back except while waiting for the next tick, so
-    // a stop never lands inside a frame, and the renderer's threads, made
-    // later, inherit the blocked mask and leave the signals to this one.
-    sigset_t stopSignals;
-    sigemptyset(&stopSignals);
-    sigaddset(&stopSignals, SIGTERM);
-    sigaddset(&stopSignals, SIGINT);
-    sigaddset(&stopSignals, SIGHUP);
-    struct sigaction action {};
-    action.sa_handler = OnStopSignal;
-    sigemptyset(&action.sa_mask);
-    for (int signal : {SIGTERM, SIGINT, SIGHUP})
-        sigaction(signal, &action, nullptr);
-    sigprocmask(SIG_BLOCK, &stopSignals, nullptr);
-
+    StopSignals::hold();
     const int status = open();
     if (status != 0) {
         release();
@@ -201,16 +178,20 @@ int X11Host::open()
     }
 
     int status = 0;
-    s.perMonitor = options.mode == X11Options::Mode::Fullscreen;
+    s.perMonitor = options.mode == LinuxOptions::Mode::Fullscreen;
     switch (options.mode) {
-    case X11Options::Mode::Window:
-    case X11Options::Mode::Fullscreen:
+    case LinuxOptions::Mode::Window:
+    case LinuxOptions::Mode::Fullscreen:
         status = makeOwnWindow();
         break;
-    case X11Options::Mode::WindowId:
+    case LinuxOptions::Mode::WindowId:
         status = adoptWindow(options.windowId, false);
         break;
-    case X11Options::Mode::Root: {
+    case LinuxOptions::Mode::Background:
+        // main() gives this mode to the Wayland host; X11's desktop is --root.
+        std::fprintf(stderr, "quorvelin: --background needs a Wayland compositor (on X11, use --root)\n");
+        return 1;
+    case LinuxOptions::Mode::Root: {
         const char* daemonWindow = std::getenv("XSCREENSAVER_WINDOW");
         unsigned long id = 0;
         if (daemonWindow != nullptr && *daemonWindow != '\0') {
@@ -256,7 +237,7 @@ void X11Host::followScreen()
     State& s = *state;
     const int width = DisplayWidth(s.display, s.screen);
     const int height = DisplayHeight(s.display, s.screen);
-    if (options.mode == X11Options::Mode::Fullscreen && (width != s.width || height != s.height))
+    if (options.mode == LinuxOptions::Mode::Fullscreen && (width != s.width || height != s.height))
         XMoveResizeWindow(s.display, s.target, 0, 0, static_cast<unsigned>(width), static_cast<unsigned>(height));
     fitViews();
 }
@@ -343,10 +324,10 @@ int X11Host::makeOwnWindow()
 
     const Window root = RootWindow(s.display, s.screen);
     const bool child = s.target != 0;
-    const bool fullscreen = options.mode == X11Options::Mode::Fullscreen;
+    const bool fullscreen = options.mode == LinuxOptions::Mode::Fullscreen;
     if (!child) {
-        s.width = fullscreen ? DisplayWidth(s.display, s.screen) : kWindowWidth;
-        s.height = fullscreen ? DisplayHeight(s.display, s.screen) : kWindowHeight;
+        s.width = fullscreen ? DisplayWidth(s.display, s.screen) : kLinuxWindowWidth;
+        s.height = fullscreen ? DisplayHeight(s.display, s.screen) : kLinuxWindowHeight;
     }
 
     s.colormap = XCreateColormap(s.display, root, s.visual->visual, AllocNone);
@@ -375,10 +356,11 @@ int X11Host::makeOwnWindow()
     }
     s.target = window;
 
-    XStoreName(s.display, window, kTitle);
+    XStoreName(s.display, window, LinuxWindowTitle);
     const Atom utf8 = XInternAtom(s.display, "UTF8_STRING", False);
     XChangeProperty(s.display, window, XInternAtom(s.display, "_NET_WM_NAME", False), utf8, 8, PropModeReplace,
-                    reinterpret_cast<const unsigned char*>(kTitle), static_cast<int>(std::strlen(kTitle)));
+                    reinterpret_cast<const unsigned char*>(LinuxWindowTitle),
+                    static_cast<int>(std::strlen(LinuxWindowTitle)));
     char resName[] = "quorvelin";
     char resClass[] = "Quorvelin";
     XClassHint classHint{resName, resClass};
@@ -401,10 +383,13 @@ int X11Host::makeOwnWindow()
         // Movement counts from where the pointer was when the show started.
         Window rootReturn = 0;
         Window childReturn = 0;
+        int rootX = 0;
+        int rootY = 0;
         int winX = 0;
         int winY = 0;
         unsigned int buttons = 0;
-        XQueryPointer(s.display, root, &rootReturn, &childReturn, &s.startX, &s.startY, &winX, &winY, &buttons);
+        XQueryPointer(s.display, root, &rootReturn, &childReturn, &rootX, &rootY, &winX, &winY, &buttons);
+        s.pointerTravel.endsShow(rootX, rootY);
     }
 
     XMapRaised(s.display, window);
@@ -471,8 +456,8 @@ void X11Host::handleEvent(void* opaque)
         InvalidateBackgroundCopy();
         followScreen();
     }
-    const bool fullscreen = options.mode == X11Options::Mode::Fullscreen;
-    const bool ownWindow = options.mode == X11Options::Mode::Window || fullscreen;
+    const bool fullscreen = options.mode == LinuxOptions::Mode::Fullscreen;
+    const bool ownWindow = options.mode == LinuxOptions::Mode::Window || fullscreen;
     // What the window showed, or the buffer under it, may have changed: the
     // background's copy is taken afresh from a frame drawn after this.
     if (event.type == Expose || event.type == VisibilityNotify || event.type == MapNotify
@@ -522,11 +507,8 @@ void X11Host::handleEvent(void* opaque)
             s.closing = true;
         break;
     case MotionNotify:
-        if (fullscreen) {
-            const int moved = std::abs(event.xmotion.x_root - s.startX) + std::abs(event.xmotion.y_root - s.startY);
-            if (moved > kMouseThreshold)
-                s.closing = true;
-        }
+        if (fullscreen && s.pointerTravel.endsShow(event.xmotion.x_root, event.xmotion.y_root))
+            s.closing = true;
         break;
     default:
         break;
@@ -536,16 +518,12 @@ void X11Host::handleEvent(void* opaque)
 void X11Host::playLoop()
 {
     State& s = *state;
-    sigset_t waitMask;
-    sigprocmask(SIG_SETMASK, nullptr, &waitMask);
-    sigdelset(&waitMask, SIGTERM);
-    sigdelset(&waitMask, SIGINT);
-    sigdelset(&waitMask, SIGHUP);
+    const sigset_t waitMask = StopSignals::waitMask();
 
     const long long period = 1000000000LL / options.fps;
     long long next = Nanoseconds(Now());
     pollfd connection{ConnectionNumber(s.display), POLLIN, 0};
-    while (!s.closing && StopRequested == 0) {
+    while (!s.closing && !StopSignals::requested()) {
         if (!s.hidden) {
             RenderFrame();
             s.presenter.present();
@@ -573,7 +551,7 @@ void X11Host::playLoop()
             // with the frame after the last one drawn.
             ppoll(&connection, 1, s.hidden ? nullptr : &timeout, &waitMask);
             now = Nanoseconds(Now());
-        } while ((s.hidden || now < next) && StopRequested == 0);
+        } while ((s.hidden || now < next) && !StopSignals::requested());
     }
 }
 

@@ -1,14 +1,14 @@
 #pragma once
 #include <memory>
 
-#include "host/x11/x11_options.h"
+#include "host/linux/linux_options.h"
 
 // The Linux host: puts the show on an X display through GLX, in the mode the
 // options name, and ticks it until it is told to close. Xlib types stay in
 // the .cpp so that this header can be included anywhere.
 class X11Host {
 public:
-    explicit X11Host(const X11Options& options);
+    explicit X11Host(const LinuxOptions& options);
     ~X11Host();
     X11Host(const X11Host&) = delete;
     X11Host& operator=(const X11Host&) = delete;
@@ -34,6 +34,6 @@ private:
     void fitViews();
     void release();
 
-    X11Options options;
+    LinuxOptions options;
     std::unique_ptr<State> state;
 };

@@ -79,7 +79,7 @@ deb_unpacks_with_its_files_modes_and_dependencies() {
   same "enhances" xscreensaver "$(dpkg-deb -f "$deb" Enhances)" || return 1
   local depends
   depends=$(dpkg-deb -f "$deb" Depends)
-  for lib in libc6 libx11-6 libglx0 libglu1-mesa libstdc++6; do
+  for lib in libc6 libx11-6 libglx0 libglu1-mesa libstdc++6 libwayland-client0 libwayland-egl1 libegl1 libxkbcommon0; do
     [[ ", $depends" == *", $lib"* ]] || { echo "Depends lacks $lib: $depends"; return 1; }
   done
   [ -z "$(dpkg-deb --ctrl-tarfile "$deb" | tar -t | grep -E 'inst|rm$')" ] || { echo "maintainer scripts"; return 1; }

@@ -121,3 +121,48 @@ TEST(MonitorPresenter, CopiesTheSourcePictureOntoEachMonitorAndRestoresTheSceneS
     }
     presenter.release();
 }
+
+// Would catch, where each monitor has a surface of its own (Wayland's
+// outputs): the capture read from the virtual window's place instead of the
+// source surface's own corner, a copy drawn at its place in the virtual
+// window instead of at its surface's origin, no black around it, or the
+// scene's viewport lost. One buffer plays both surfaces in turn, each at its
+// lower-left corner as a surface of that size would have it.
+TEST(MonitorPresenter, DrawsEachMonitorOnItsOwnSurface)
+{
+    // The source second in the virtual window; the other monitor wider than
+    // its picture, which it shows whole, scaled down, with black sides.
+    const PixelRect other{0, 10, 100, 40};
+    const PixelRect source{100, 0, 120, 60};
+    const MonitorLayout layout({other, source}, 220, 60);
+    ASSERT_EQ(layout.getCopies().size(), 1u);
+    OffscreenContext context(kWidth, kHeight);
+    ASSERT_TRUE(context.isCurrent());
+    SetFixedRenderState();
+    MonitorPresenter presenter;
+    presenter.fit(layout, 0, MonitorPresenter::Surfaces::OnePerMonitor);
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    DrawRamp();
+    presenter.present();
+    glClearColor(1.0f, 1.0f, 1.0f, 1.0f); // what the other surface held before
+    glClear(GL_COLOR_BUFFER_BIT);
+    presenter.presentCopy(layout.getCopies()[0], other);
+
+    std::vector<GLint> viewport(4);
+    glGetIntegerv(GL_VIEWPORT, viewport.data());
+    EXPECT_EQ(viewport, (std::vector<GLint>{0, 0, source.width, source.height}));
+    EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
+    const std::vector<std::uint8_t> rgb = context.readRgbTopDown();
+    int wrong = 0;
+    for (int y = 0; y < other.height; ++y)
+        for (int x = 0; x < other.width; ++x) {
+            int expected[3];
+            ExpectedColour(layout, other.x + x, other.y + y, expected);
+            const std::uint8_t* p = &rgb[(static_cast<std::size_t>(kHeight - other.height + y) * kWidth + x) * 3];
+            for (int i = 0; i < 3; ++i)
+                wrong += std::abs(p[i] - expected[i]) > (i < 2 ? 8 : 2) ? 1 : 0;
+        }
+    EXPECT_EQ(wrong, 0);
+    presenter.release();
+    glClearColor(0.0f, 0.0f, 0.0f, 0.0f);
+}

@@ -1,4 +1,4 @@
-#include "host/x11/x11_options.h"
+#include "host/linux/linux_options.h"
 
 #include <cstring>
 
@@ -39,32 +39,69 @@ bool SplitInlineValue(const std::string& arg, const char* name, std::string& val
     value = arg.substr(length + 1);
     return true;
 }
+// The display system a mode exists on; Any for the modes both have.
+LinuxOptions::Display NeededDisplay(LinuxOptions::Mode mode)
+{
+    switch (mode) {
+    case LinuxOptions::Mode::Background:
+        return LinuxOptions::Display::Wayland;
+    case LinuxOptions::Mode::Root:
+    case LinuxOptions::Mode::WindowId:
+        return LinuxOptions::Display::X11;
+    default:
+        return LinuxOptions::Display::Any;
+    }
+}
+
+const char* ModeFlag(LinuxOptions::Mode mode)
+{
+    switch (mode) {
+    case LinuxOptions::Mode::Background:
+        return "--background";
+    case LinuxOptions::Mode::Root:
+        return "--root";
+    default:
+        return "--window-id";
+    }
+}
+
+const char* DisplayName(LinuxOptions::Display display)
+{
+    return display == LinuxOptions::Display::Wayland ? "Wayland" : "X11";
+}
 } // namespace
 
-const char* const X11Usage =
-    "Usage: quorvelin [MODE] [--fps N]\n"
-    "Plays the Quorvelin-Saver show with OpenGL on an X display.\n"
+const char* const LinuxWindowTitle = "Quorvelin-Saver";
+
+const char* const LinuxUsage =
+    "Usage: quorvelin [MODE] [--x11 | --wayland] [--fps N]\n"
+    "Plays the Quorvelin-Saver show with OpenGL on a Wayland compositor (where\n"
+    "WAYLAND_DISPLAY is set) or an X display.\n"
     "\n"
     "Modes (the last one given counts):\n"
     "  --window             in a resizable window of its own (default);\n"
     "                       Escape, q or closing the window ends it\n"
-    "  --fullscreen         full screen with the pointer hidden; any key, mouse\n"
-    "                       button or a pointer movement of more than 4 pixels ends it\n"
-    "  --root, -root        on the root window, or on the window named by the\n"
+    "  --fullscreen         full screen on every monitor with the pointer hidden; any\n"
+    "                       key, mouse button or a pointer movement of more than\n"
+    "                       4 pixels ends it (for idle daemons such as swayidle)\n"
+    "  --background         Wayland: a live wallpaper under the windows on every\n"
+    "                       monitor, taking no input (compositors with the layer shell)\n"
+    "  --root, -root        X11: on the root window, or on the window named by the\n"
     "                       XSCREENSAVER_WINDOW environment variable (screen-saver daemons)\n"
     "  --window-id N, -window-id N\n"
-    "                       in the existing window N (decimal or 0x hexadecimal),\n"
+    "                       X11: in the existing window N (decimal or 0x hexadecimal),\n"
     "                       following its size (preview panes)\n"
-    "In --root and --window-id input is left to the window's owner; SIGTERM or\n"
+    "In --background, --root and --window-id input is left to others; SIGTERM or\n"
     "SIGINT ends the show.\n"
     "\n"
     "Options:\n"
+    "  --x11, --wayland     use that display system whatever the session says\n"
     "  --fps N              frames per second, 1 to 1000 (default 64); the\n"
     "                       animation advances by one step per frame\n"
     "  --help               show this text\n"
     "  --version            show the program's version\n";
 
-const char* const X11Version = "quorvelin (Quorvelin-Saver) " QUORVELIN_VERSION "\n";
+const char* const LinuxVersion = "quorvelin (Quorvelin-Saver) " QUORVELIN_VERSION "\n";
 
 bool ParseWindowId(const std::string& text, unsigned long& id)
 {
@@ -76,10 +113,10 @@ bool ParseWindowId(const std::string& text, unsigned long& id)
     return true;
 }
 
-X11OptionsResult ParseX11Options(int argc, const char* const* argv)
+LinuxOptionsResult ParseLinuxOptions(int argc, const char* const* argv)
 {
-    X11OptionsResult result;
-    X11Options& options = result.options;
+    LinuxOptionsResult result;
+    LinuxOptions& options = result.options;
     for (int i = 0; i < argc; ++i) {
         const std::string arg = argv[i] != nullptr ? argv[i] : "";
         std::string value;
@@ -96,11 +133,17 @@ X11OptionsResult ParseX11Options(int argc, const char* const* argv)
         } else if (name == "--version") {
             options.version = true;
         } else if (name == "--window") {
-            options.mode = X11Options::Mode::Window;
+            options.mode = LinuxOptions::Mode::Window;
         } else if (name == "--fullscreen") {
-            options.mode = X11Options::Mode::Fullscreen;
+            options.mode = LinuxOptions::Mode::Fullscreen;
+        } else if (name == "--background") {
+            options.mode = LinuxOptions::Mode::Background;
+        } else if (name == "--x11") {
+            options.display = LinuxOptions::Display::X11;
+        } else if (name == "--wayland") {
+            options.display = LinuxOptions::Display::Wayland;
         } else if (name == "--root" || name == "-root") {
-            options.mode = X11Options::Mode::Root;
+            options.mode = LinuxOptions::Mode::Root;
         } else if (name == "--window-id" || name == "-window-id" || name == "--fps") {
             if (!hasValue) {
                 if (i + 1 >= argc || argv[i + 1] == nullptr) {
@@ -121,7 +164,7 @@ X11OptionsResult ParseX11Options(int argc, const char* const* argv)
                     result.error = "bad window id '" + value + "' (want a decimal or 0x hexadecimal X window id)";
                     return result;
                 }
-                options.mode = X11Options::Mode::WindowId;
+                options.mode = LinuxOptions::Mode::WindowId;
             }
         } else if (!arg.empty() && arg[0] == '-') {
             result.error = "unknown option '" + arg + "'";
@@ -131,5 +174,23 @@ X11OptionsResult ParseX11Options(int argc, const char* const* argv)
             return result;
         }
     }
+    const LinuxOptions::Display needed = NeededDisplay(options.mode);
+    if (needed != LinuxOptions::Display::Any && options.display != LinuxOptions::Display::Any
+        && options.display != needed && !options.help && !options.version) {
+        result.error = std::string(ModeFlag(options.mode)) + " is " + DisplayName(needed) + " only and cannot run with "
+                       + (options.display == LinuxOptions::Display::X11 ? "--x11" : "--wayland");
+        return result;
+    }
     return result;
+}
+
+LinuxOptions::Display ChooseDisplay(const LinuxOptions& options, const char* waylandDisplay)
+{
+    const LinuxOptions::Display needed = NeededDisplay(options.mode);
+    if (needed != LinuxOptions::Display::Any)
+        return needed;
+    if (options.display != LinuxOptions::Display::Any)
+        return options.display;
+    const bool wayland = waylandDisplay != nullptr && *waylandDisplay != '\0';
+    return wayland ? LinuxOptions::Display::Wayland : LinuxOptions::Display::X11;
 }
