@@ -19,6 +19,7 @@
 #include "host/wayland/egl_context.h"
 #include "host/wayland/wayland_keyboard.h"
 #include "host/wayland/wayland_view.h"
+#include "scene/background_copy.h"
 #include "scene/render_frame.h"
 #include "wlr-layer-shell-unstable-v1-client-protocol.h"
 #include "xdg-output-unstable-v1-client-protocol.h"
@@ -459,6 +460,9 @@ void WaylandHost::followViews()
     if (!s.layoutStale)
         return;
     s.layoutStale = false;
+    // Outputs, sizes or scales changed, and the surface drawn on may be
+    // another: the background's copy is taken afresh.
+    InvalidateBackgroundCopy();
 
     // The views side by side in a virtual window: the monitors' layout then
     // picks the largest to draw on and fits the picture to the others.
